@@ -1,0 +1,21 @@
+# GoogleTest is built from Debian's sources for every target, so the native,
+# sanitizer and mingw builds all use the same framework compiled their way.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+add_library(velkan_test_main STATIC ${PROJECT_SOURCE_DIR}/tests/test_main.cpp)
+target_link_libraries(velkan_test_main PUBLIC GTest::gtest GTest::gmock)
+
+# velkan_test(<name> SOURCES ... LIBS ...): one test program, run by CTest
+# (through Wine on the Windows builds, via CMAKE_CROSSCOMPILING_EMULATOR).
+function(velkan_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE velkan_test_main ${T_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}")
+endfunction()

@@ -1,0 +1,56 @@
+// The error record handed to the one installed error handler, and the two ways control
+// leaves an operation: Break (abandon to the nearest recovery point, a try/catch of the
+// caller) and Quit (end the program; caught in main, which then runs the shut-down).
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "runtime/value.h"
+
+namespace runtime {
+
+struct Error {
+    int gencode = 0;                     // general code, common to all subsystems
+    std::optional<int> subcode;          // subsystem-specific code
+    int oscode = 0;                      // OS code of the failing call, 0 when none
+    std::optional<std::string> subsystem;
+    std::optional<std::string> description;
+    std::string filename;
+    std::string operation;
+    int severity = 2;                    // 0 none, 1 warning, 2 error, 3 catastrophic
+    bool candefault = false;             // the raiser accepts a quiet failure
+};
+
+// General codes the handler and the raisers share.
+namespace gencode {
+constexpr int kZeroDivide = 5;
+constexpr int kOpen = 21;
+constexpr int kCorruption = 32;
+constexpr int kAppendLock = 40;
+constexpr int kOle = 1001;
+}  // namespace gencode
+
+// Abandons the current operation; the nearest recovery point catches it.
+struct Break {
+    Value value;
+};
+
+// Ends the program with this exit code.
+struct Quit {
+    int exit_code = 0;
+};
+
+// The handler answers with a substitute value (false for a quiet failure) or throws
+// Break or Quit itself.
+using ErrorHandler = std::function<Value(const Error&)>;
+
+// Installs the process-wide handler and returns the one it replaces.
+ErrorHandler install_error_handler(ErrorHandler handler);
+
+// Hands the error to the installed handler and returns its answer. With no handler the
+// error is fatal: Quit with exit code 1.
+Value raise(const Error& error);
+
+}  // namespace runtime
