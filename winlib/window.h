@@ -1,0 +1,75 @@
+// Windows and dialogs of the windowing library's portable core: the object model the
+// library's code reads and writes (Cargo, nResult, lModify, the close rule, the start
+// hook, controls in creation order). A driver realises them natively (winlib/driver.h).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/value.h"
+#include "winlib/types.h"
+
+namespace winlib {
+
+class Control;
+
+class Window : public runtime::Object, public std::enable_shared_from_this<Window> {
+public:
+    ~Window() override;
+
+    // --- what the driver reads to realise the window ---
+    std::string cResName;     // dialog template name; empty for a window built at run time
+    std::string cCaption;
+    int nWidth = 0;           // pixels, for a window built at run time
+    int nHeight = 0;
+    unsigned nStyle = 0;      // window style value; 0 = overlapped, title bar and border only
+    std::vector<std::shared_ptr<Control>> aControls;  // creation order
+
+    // --- set by the driver ---
+    Handle hWnd = 0;
+
+    // --- the library's fields ---
+    runtime::Value Cargo;
+    int nResult = 0;
+    bool lModify = false;
+    bool lModal = false;
+    bool lEnding = false;     // End() accepted; a modal window ends when the message returns
+    std::shared_ptr<Control> oClient;  // the client control, refitted on every resize
+
+    std::function<void()> bInit;    // once, after the window and its controls exist, before shown
+    std::function<bool()> bValid;   // the close rule: false keeps the window open
+    std::function<void()> bStart;   // once, after the first paint; cleared before it runs
+    std::function<void(std::uintptr_t, std::intptr_t)> bCommNotify;  // arrival notification
+
+    // Shows the window centred. Modal: returns when the window has ended (nResult holds
+    // the result). Non-modal: returns once the window is shown.
+    void Activate(bool modal);
+    // Asks the window to end with a result. False (the window stays) when the close rule
+    // refuses. A modal window ends when the message being handled returns.
+    bool End(int result = id::kCancel);
+    // Makes a control the client control, sized to the client area now and on resize.
+    void SetControl(std::shared_ptr<Control> control);
+    void CommNotify(std::uintptr_t wparam, std::intptr_t lparam);
+    void SetText(const std::string& caption);
+    void Refresh(bool erase = true);
+
+    // The live window with this handle, or nothing.
+    static std::shared_ptr<Window> from_handle(Handle handle);
+    void add_control(std::shared_ptr<Control> control);
+
+protected:
+    Window() = default;
+};
+
+class TDialog : public Window {
+public:
+    // A dialog built at run time: caption, size in pixels, window style value.
+    static std::shared_ptr<TDialog> New(std::string caption, int width, int height,
+                                        unsigned style = 0);
+    // A dialog from a named template of the program's resources.
+    static std::shared_ptr<TDialog> FromResource(std::string name, std::string caption = "");
+};
+
+}  // namespace winlib
