@@ -1,6 +1,7 @@
 // The message pump and the services of the platform the library offers its callers.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "winlib/types.h"

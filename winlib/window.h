@@ -58,9 +58,16 @@ public:
     // The live window with this handle, or nothing.
     static std::shared_ptr<Window> from_handle(Handle handle);
     void add_control(std::shared_ptr<Control> control);
+    // The control with this id, or the one owning this native handle; nothing when none.
+    std::shared_ptr<Control> control_by_id(int id) const;
+    std::shared_ptr<Control> control_from_handle(Handle handle) const;
 
 protected:
     Window() = default;
+
+private:
+    void finish();            // the native window is gone: forget its handle
+    bool in_modal_loop_ = false;
 };
 
 class TDialog : public Window {
