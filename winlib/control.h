@@ -76,6 +76,7 @@ public:
     static std::shared_ptr<TSay> Redefine(Window& dlg, int id, std::string text);
     std::string ClassName() const override { return "TSAY"; }
     void SetText(const std::string& text);
+    void Refresh() override;
 };
 
 // An edit field bound to a text variable: at most as many characters as the variable is
@@ -88,6 +89,8 @@ public:
                                      std::string picture = "", unsigned style = 0);
     std::string ClassName() const override { return "TGET"; }
     std::string cPicture;
+    // Shows the variable without its trailing blanks, so typing fills the field.
+    void Refresh() override;
     void on_changed() override;
     void on_focus_lost() override;
 };
@@ -100,6 +103,7 @@ public:
     std::string ClassName() const override { return "TMULTIGET"; }
     void GoBottom();
     void Refresh() override;
+    void on_changed() override;
 };
 
 class TListBox : public Control {
@@ -113,6 +117,7 @@ public:
     void SetItems(std::vector<std::string> items);
     void Select(int position);
     int GetPos() const;
+    void Refresh() override;
     void on_changed() override;
 };
 

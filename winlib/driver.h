@@ -27,7 +27,10 @@ namespace winlib::driver {
 // Realises the window and all its controls (those of its template, bound to the core's
 // controls by id, and those the core created at run time), not yet visible. Gives the
 // window its handle (Window::hWnd) and each control its handle. Dialog units of a
-// template are turned into pixels for the template's font the way Windows does.
+// template are turned into pixels for the template's font the way Windows does. A core
+// control bound to a template control adds its nStyle bits (ES_UPPERCASE, ES_PASSWORD)
+// to the template's and its nLimit; a disabled one (lEnabled false) starts disabled.
+// Leaves hWnd 0 when the window cannot be made (no such template).
 void create_window(Window& window);
 // Shows the window centred on the screen; the window becomes active.
 void show_window(Window& window);

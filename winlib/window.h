@@ -66,8 +66,9 @@ protected:
     Window() = default;
 
 private:
-    void finish();            // the native window is gone: forget its handle
-    bool in_modal_loop_ = false;
+    enum class Stage { kUnrealised, kInitialising, kShown, kModalLoop };
+    void finish();  // the native window is gone: forget its handles
+    Stage stage_ = Stage::kUnrealised;
 };
 
 class TDialog : public Window {
