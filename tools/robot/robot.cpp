@@ -1,0 +1,251 @@
+// velkan-robot: acts as a user on another program's windows under Wine (or Windows), for
+// the Windows builds' tests. It finds top-level windows by caption and works them through
+// window messages, the way the keyboard and mouse would: button clicks, typed characters,
+// key presses, and keys held down through SendInput.
+//
+// Usage: velkan-robot [--timeout ms] <command> [args...] [; <command> [args...]]...
+// Commands run in order; the first failing one ends the robot with exit code 1.
+#include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kHelp[] =
+    L"velkan-robot [--timeout ms] <command> [args...] [; <command> [args...]]...\n"
+    L"\n"
+    L"Windows are top-level windows found by their exact caption; a command that needs one\n"
+    L"waits for it to be visible, up to the timeout (default 10000 ms). Ids are decimal.\n"
+    L"\n"
+    L"  wait-window <caption>            wait until the window is visible\n"
+    L"  wait-gone <caption>              wait until no visible window has that caption\n"
+    L"  click <caption> <id>             press the button (BM_CLICK, posted)\n"
+    L"  type <caption> <id> <text>       type the text into the control (WM_CHAR each);\n"
+    L"                                   a combo box's edit takes it (file dialogs: 1148)\n"
+    L"  key <caption> <vk>               press and release a virtual key in the window's\n"
+    L"                                   focused control (Esc 27, Enter 13)\n"
+    L"  hold <vk> <ms>                   key down now (SendInput), key up after ms\n"
+    L"  close <caption>                  ask the window to close (WM_CLOSE)\n"
+    L"  expect-text <caption> <id> <text>  fail unless the control shows exactly the text\n"
+    L"                                   (id 0: the window's caption)\n"
+    L"  expect-items <caption> <id> <item>...  fail unless the list box holds these items,\n"
+    L"                                   in order, and the first is selected\n"
+    L"  dump <caption>                   print the window's controls: id, class, text\n"
+    L"  sleep <ms>\n";
+
+DWORD timeout_ms = 10000;
+
+void say(const std::wstring& text) {
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+    std::printf("robot: %s\n", utf8.c_str());
+    std::fflush(stdout);
+}
+
+struct Failure {
+    std::wstring what;
+};
+
+[[noreturn]] void fail(const std::wstring& what) { throw Failure{what}; }
+
+int number(const std::wstring& text) {
+    wchar_t* end = nullptr;
+    const long value = std::wcstol(text.c_str(), &end, 0);
+    if (text.empty() || *end != 0) fail(L"not a number: " + text);
+    return static_cast<int>(value);
+}
+
+HWND visible_window(const std::wstring& caption) {
+    HWND hwnd = nullptr;
+    while ((hwnd = FindWindowExW(nullptr, hwnd, nullptr, caption.c_str())) != nullptr) {
+        if (IsWindowVisible(hwnd)) return hwnd;
+    }
+    return nullptr;
+}
+
+HWND find_window(const std::wstring& caption) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND hwnd = visible_window(caption)) return hwnd;
+        if (GetTickCount() - start > timeout_ms) fail(L"no window \"" + caption + L"\"");
+        Sleep(20);
+    }
+}
+
+HWND find_control(const std::wstring& caption, const std::wstring& id) {
+    HWND window = find_window(caption);
+    if (number(id) == 0) return window;
+    HWND control = GetDlgItem(window, number(id));
+    if (control == nullptr) fail(L"no control " + id + L" in \"" + caption + L"\"");
+    return control;
+}
+
+std::wstring text_of(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring list_item(HWND list, WPARAM index) {
+    const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+bool has_class(HWND hwnd, const wchar_t* name) {
+    wchar_t buffer[64] = {};
+    GetClassNameW(hwnd, buffer, 64);
+    return lstrcmpiW(buffer, name) == 0;
+}
+
+// The edit a user types into: the control itself, or the edit inside a combo box (the
+// file name field of the file dialogs).
+HWND edit_in(HWND control) {
+    if (has_class(control, L"Edit")) return control;
+    for (HWND child = GetWindow(control, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (HWND edit = edit_in(child)) return edit;
+    }
+    return nullptr;
+}
+
+// The control that has the keyboard focus in the window's thread, or the window.
+HWND focus_of(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
+        info.hwndFocus != nullptr) {
+        return info.hwndFocus;
+    }
+    return window;
+}
+
+void send_key(WORD vk, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    if (SendInput(1, &input, sizeof input) != 1) fail(L"SendInput refused the key");
+}
+
+void run(const std::vector<std::wstring>& cmd) {
+    const std::wstring& name = cmd[0];
+    auto need = [&](size_t count) {
+        if (cmd.size() < count + 1) fail(name + L": missing arguments");
+    };
+    if (name == L"wait-window") {
+        need(1);
+        find_window(cmd[1]);
+    } else if (name == L"wait-gone") {
+        need(1);
+        const DWORD start = GetTickCount();
+        while (visible_window(cmd[1]) != nullptr) {
+            if (GetTickCount() - start > timeout_ms) fail(L"window stays: \"" + cmd[1] + L"\"");
+            Sleep(20);
+        }
+    } else if (name == L"click") {
+        need(2);
+        PostMessageW(find_control(cmd[1], cmd[2]), BM_CLICK, 0, 0);
+    } else if (name == L"type") {
+        need(3);
+        HWND control = find_control(cmd[1], cmd[2]);
+        HWND edit = edit_in(control);
+        for (wchar_t c : cmd[3]) PostMessageW(edit != nullptr ? edit : control, WM_CHAR, c, 1);
+    } else if (name == L"key") {
+        need(2);
+        HWND target = focus_of(find_window(cmd[1]));
+        const auto vk = static_cast<WPARAM>(number(cmd[2]));
+        const LPARAM scan =
+            static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC)) << 16;
+        PostMessageW(target, WM_KEYDOWN, vk, scan | 1);
+        PostMessageW(target, WM_KEYUP, vk, scan | 1 | (LPARAM{3} << 30));
+    } else if (name == L"hold") {
+        need(2);
+        const auto vk = static_cast<WORD>(number(cmd[1]));
+        send_key(vk, true);
+        Sleep(static_cast<DWORD>(number(cmd[2])));
+        send_key(vk, false);
+    } else if (name == L"close") {
+        need(1);
+        PostMessageW(find_window(cmd[1]), WM_CLOSE, 0, 0);
+    } else if (name == L"expect-text") {
+        need(3);
+        const std::wstring shown = text_of(find_control(cmd[1], cmd[2]));
+        if (shown != cmd[3]) fail(L"shows \"" + shown + L"\", expected \"" + cmd[3] + L"\"");
+    } else if (name == L"expect-items") {
+        need(2);
+        HWND list = find_control(cmd[1], cmd[2]);
+        const auto count = static_cast<size_t>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        if (count != cmd.size() - 3) fail(L"holds " + std::to_wstring(count) + L" items");
+        for (size_t i = 0; i < count; ++i) {
+            const std::wstring item = list_item(list, i);
+            if (item != cmd[3 + i])
+                fail(L"item " + std::to_wstring(i + 1) + L" is \"" + item + L"\"");
+        }
+        if (count > 0 && SendMessageW(list, LB_GETCURSEL, 0, 0) != 0)
+            fail(L"first item not selected");
+    } else if (name == L"dump") {
+        need(1);
+        HWND window = find_window(cmd[1]);
+        for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t cls[64] = {};
+            GetClassNameW(child, cls, 64);
+            say(std::to_wstring(GetDlgCtrlID(child)) + L" " + cls + L" \"" + text_of(child) +
+                L"\"");
+        }
+    } else if (name == L"sleep") {
+        need(1);
+        Sleep(static_cast<DWORD>(number(cmd[1])));
+    } else {
+        fail(L"unknown command " + name);
+    }
+}
+
+}  // namespace
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::vector<std::wstring>> commands(1);
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--help" || arg == L"-h") {
+            std::fputws(kHelp, stdout);
+            return 0;
+        }
+        if (arg == L"--timeout" && i + 1 < argc && commands.front().empty()) {
+            timeout_ms = static_cast<DWORD>(std::wcstoul(argv[++i], nullptr, 10));
+        } else if (arg == L";") {
+            commands.emplace_back();
+        } else {
+            commands.back().push_back(arg);
+        }
+    }
+    LocalFree(argv);
+    try {
+        for (const auto& cmd : commands) {
+            if (cmd.empty()) continue;
+            run(cmd);
+            std::wstring line = L"ok:";
+            for (const auto& part : cmd) line += L" " + part;
+            say(line);
+        }
+    } catch (const Failure& failure) {
+        say(L"FAILED: " + failure.what);
+        return 1;
+    }
+    return 0;
+}

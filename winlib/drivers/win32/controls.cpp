@@ -1,0 +1,155 @@
+// Controls of the Win32 driver: a template's controls are bound by id, controls built at
+// run time are created from their rectangle and style (Win32 style values throughout).
+#include <string>
+#include <vector>
+
+#include "winlib/control.h"
+#include "winlib/driver.h"
+#include "winlib/drivers/win32/native.h"
+
+namespace winlib::win32 {
+namespace {
+
+struct NativeClass {
+    const wchar_t* name;
+    DWORD style;
+};
+
+NativeClass native_class(const Control& control) {
+    const std::string name = control.ClassName();
+    if (name == "TGET") return {L"EDIT", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP};
+    if (name == "TMULTIGET") return {L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | WS_TABSTOP};
+    if (name == "TLISTBOX") return {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP};
+    if (name == "TBUTTON") return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
+    return {L"STATIC", SS_LEFT};
+}
+
+bool is_edit(HWND hwnd) {
+    wchar_t name[16] = {};
+    GetClassNameW(hwnd, name, 16);
+    return lstrcmpiW(name, L"Edit") == 0;
+}
+
+HWND create_child(HWND dialog, const Control& control) {
+    const NativeClass native = native_class(control);
+    const DWORD style = WS_CHILD | WS_VISIBLE | native.style | control.nStyle;
+    HWND hwnd = CreateWindowExW(0, native.name, L"", style, control.rect.x, control.rect.y,
+                                control.rect.width, control.rect.height, dialog,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.nId)),
+                                GetModuleHandleW(nullptr), nullptr);
+    if (hwnd != nullptr) {
+        auto font = static_cast<WPARAM>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+        if (font == 0) font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+        SendMessageW(hwnd, WM_SETFONT, font, FALSE);
+    }
+    return hwnd;
+}
+
+// A template's edit takes the variants the core asks for.
+void apply_edit_style(HWND hwnd, unsigned style) {
+    if (style & winlib::style::kUppercase) {
+        SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | ES_UPPERCASE);
+    }
+    if (style & winlib::style::kPassword) SendMessageW(hwnd, EM_SETPASSWORDCHAR, L'*', 0);
+}
+
+}  // namespace
+
+void realise_control(HWND dialog, Control& control) {
+    HWND hwnd =
+        control.lFromResource ? GetDlgItem(dialog, control.nId) : create_child(dialog, control);
+    if (hwnd == nullptr) return;
+    control.hWnd = to_handle(hwnd);
+    if (is_edit(hwnd)) {
+        if (control.lFromResource) apply_edit_style(hwnd, control.nStyle);
+        if (control.nLimit > 0) SendMessageW(hwnd, EM_LIMITTEXT, control.nLimit, 0);
+    }
+    if (!control.cText.empty()) {
+        SettingText guard;
+        SetWindowTextW(hwnd, wide(control.cText).c_str());
+    }
+    if (!control.lEnabled) EnableWindow(hwnd, FALSE);
+}
+
+}  // namespace winlib::win32
+
+namespace winlib::driver {
+
+using win32::to_handle;
+using win32::to_hwnd;
+
+namespace {
+bool is_list(HWND hwnd) {
+    wchar_t name[16] = {};
+    GetClassNameW(hwnd, name, 16);
+    return lstrcmpiW(name, L"ListBox") == 0;
+}
+
+std::string list_item(HWND hwnd, LRESULT index) {
+    const LRESULT length = SendMessageW(hwnd, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(hwnd, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return win32::narrow(text);
+}
+}  // namespace
+
+void set_text(Control& control, const std::string& text) {
+    win32::SettingText guard;
+    SetWindowTextW(to_hwnd(control.hWnd), win32::wide(text).c_str());
+}
+
+// A list box's text is its selected item, as the user sees it.
+std::string get_text(const Control& control) {
+    HWND hwnd = to_hwnd(control.hWnd);
+    if (hwnd == nullptr) return {};
+    if (is_list(hwnd)) return list_item(hwnd, SendMessageW(hwnd, LB_GETCURSEL, 0, 0));
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    const int copied = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(copied));
+    return win32::narrow(text);
+}
+
+void set_items(Control& control, const std::vector<std::string>& items) {
+    HWND hwnd = to_hwnd(control.hWnd);
+    SendMessageW(hwnd, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(hwnd, LB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items) {
+        // Inserted at the end: the list keeps the caller's order even if the box sorts.
+        SendMessageW(hwnd, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(win32::wide(item).c_str()));
+    }
+    SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void select(Control& control, int position) {
+    SendMessageW(to_hwnd(control.hWnd), LB_SETCURSEL, static_cast<WPARAM>(position - 1), 0);
+}
+
+int selection(const Control& control) {
+    const LRESULT index = SendMessageW(to_hwnd(control.hWnd), LB_GETCURSEL, 0, 0);
+    return index == LB_ERR ? 0 : static_cast<int>(index) + 1;
+}
+
+void set_bounds(Control& control, Rect pixels) {
+    MoveWindow(to_hwnd(control.hWnd), pixels.x, pixels.y, pixels.width, pixels.height, TRUE);
+}
+
+void set_focus(Control& control) { SetFocus(to_hwnd(control.hWnd)); }
+
+void enable(Control& control, bool enabled) {
+    EnableWindow(to_hwnd(control.hWnd), enabled ? TRUE : FALSE);
+}
+
+void go_bottom(Control& control) {
+    HWND hwnd = to_hwnd(control.hWnd);
+    const int length = GetWindowTextLengthW(hwnd);
+    SendMessageW(hwnd, EM_SETSEL, static_cast<WPARAM>(length), length);
+    SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
+}
+
+Handle focused_handle() { return to_handle(GetFocus()); }
+
+}  // namespace winlib::driver

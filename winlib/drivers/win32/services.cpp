@@ -1,0 +1,67 @@
+// System services of the Win32 driver: message box, active window, key state, beep and
+// the save-file dialog.
+// commdlg.h needs windows.h (through native.h) first.
+// clang-format off
+#include "winlib/drivers/win32/native.h"
+#include <commdlg.h>
+// clang-format on
+
+#include <algorithm>
+#include <string>
+
+#include "winlib/driver.h"
+
+namespace winlib::driver {
+
+using win32::to_handle;
+using win32::to_hwnd;
+using win32::wide;
+
+int message_box(Handle owner, const std::string& text, const std::string& caption, unsigned style) {
+    return MessageBoxW(to_hwnd(owner), wide(text).c_str(), wide(caption).c_str(), style);
+}
+
+Handle active_window() { return to_handle(GetActiveWindow()); }
+
+void enable_window(Handle window, bool enabled) {
+    EnableWindow(to_hwnd(window), enabled ? TRUE : FALSE);
+}
+
+bool key_down(int virtual_key) { return (GetAsyncKeyState(virtual_key) & 0x8000) != 0; }
+
+void beep(int frequency_hz, int duration_ms) {
+    Beep(static_cast<DWORD>(frequency_hz), static_cast<DWORD>(duration_ms));
+}
+
+namespace {
+// "shown|pattern|..." in the dialog's form: each bar a string end, two at the end.
+std::wstring native_filter(const std::string& filter) {
+    std::wstring result = wide(filter.substr(0, 399));
+    std::replace(result.begin(), result.end(), L'|', L'\0');
+    result.append(2, L'\0');
+    return result;
+}
+}  // namespace
+
+std::string save_file_dialog(Handle owner, const std::string& filter, const std::string& title,
+                             const std::string& initial_dir) {
+    const std::wstring native = native_filter(filter);  // empty: no filter
+    const std::wstring caption = wide(title.substr(0, 255));
+    const std::wstring folder = wide(initial_dir.substr(0, 255));
+    std::wstring file(512, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = to_hwnd(owner);
+    dialog.lpstrFilter = filter.empty() ? nullptr : native.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrTitle = caption.empty() ? nullptr : caption.c_str();
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    if (!GetSaveFileNameW(&dialog)) return {};
+    file.resize(file.find(L'\0'));
+    return win32::narrow(file);
+}
+
+}  // namespace winlib::driver
