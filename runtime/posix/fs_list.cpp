@@ -1,0 +1,112 @@
+// Directory listing on POSIX: the folder is read with opendir/readdir and each name is
+// matched here with the rules the Win32 file search applies (FsRtlIsNameInExpression
+// with the DOS wildcards the Win32 layer makes of "?", "*." and ".*", as documented for
+// that function), so that a pattern finds the same files on both systems.
+#include "runtime/fs_list.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "runtime/text1252.h"
+
+namespace runtime {
+namespace {
+
+enum class Token : char { kLiteral, kStar, kDosStar, kDosQm, kDosDot };
+
+struct Element {
+    Token token;
+    char letter = 0;
+};
+
+std::vector<Element> compile(std::string_view pattern) {
+    if (pattern == "*.*") pattern = "*";
+    std::vector<Element> out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        char c = pattern[i];
+        char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+        if (c == '*') {
+            out.push_back({next == '.' ? Token::kDosStar : Token::kStar});
+        } else if (c == '?') {
+            out.push_back({Token::kDosQm});
+        } else if (c == '.' && (next == '?' || next == '*' || next == '\0')) {
+            out.push_back({Token::kDosDot});
+        } else {
+            out.push_back({Token::kLiteral, upper(std::string_view(&c, 1))[0]});
+        }
+    }
+    return out;
+}
+
+bool match_from(const std::vector<Element>& p, std::size_t t, const std::string& name,
+                std::size_t n) {
+    if (t == p.size()) return n == name.size();
+    const std::size_t end = name.size();
+    switch (p[t].token) {
+        case Token::kLiteral:
+            return n < end && name[n] == p[t].letter && match_from(p, t + 1, name, n + 1);
+        case Token::kStar:
+            for (std::size_t k = n; k <= end; ++k)
+                if (match_from(p, t + 1, name, k)) return true;
+            return false;
+        case Token::kDosStar: {
+            // Any run that does not pass the name's last full stop.
+            std::size_t last_dot = name.rfind('.');
+            std::size_t limit = last_dot == std::string::npos || last_dot < n ? end : last_dot;
+            for (std::size_t k = n; k <= limit; ++k)
+                if (match_from(p, t + 1, name, k)) return true;
+            return false;
+        }
+        case Token::kDosQm:
+            if (n == end || name[n] == '.') {
+                while (t < p.size() && p[t].token == Token::kDosQm) ++t;
+                return match_from(p, t, name, n);
+            }
+            return match_from(p, t + 1, name, n + 1);
+        case Token::kDosDot:
+            if (n == end) return match_from(p, t + 1, name, n);
+            return name[n] == '.' && match_from(p, t + 1, name, n + 1);
+    }
+    return false;
+}
+
+bool matches(const std::vector<Element>& pattern, std::string_view name) {
+    return match_from(pattern, 0, upper(name), 0);
+}
+
+}  // namespace
+
+std::vector<DirEntry> list_directory(std::string_view pattern) {
+    std::string path(pattern);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    std::size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : path.substr(0, slash);
+    std::vector<Element> mask = compile(slash == std::string::npos ? path : path.substr(slash + 1));
+
+    std::vector<DirEntry> out;
+    std::string native_folder = to_utf8(folder);
+    DIR* dir = opendir(native_folder.c_str());
+    if (dir == nullptr) return out;
+    while (const dirent* d = readdir(dir)) {
+        std::string name = from_utf8(d->d_name);
+        if (!matches(mask, name)) continue;
+        struct stat st {};
+        // A dangling link names nothing that could be opened: it is not listed.
+        if (stat((native_folder + "/" + d->d_name).c_str(), &st) != 0) continue;
+        DirEntry e;
+        e.name = std::move(name);
+        e.directory = S_ISDIR(st.st_mode);
+        e.system = !e.directory && !S_ISREG(st.st_mode);
+        e.read_only = (st.st_mode & S_IWUSR) == 0;
+        e.hidden = e.name.front() == '.' && e.name != "." && e.name != "..";
+        out.push_back(std::move(e));
+    }
+    closedir(dir);
+    return out;
+}
+
+}  // namespace runtime
