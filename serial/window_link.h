@@ -2,7 +2,7 @@
 // its windows (the arrival notification), and, for a thread that must wait for a reader
 // thread which may be blocked in such a message, a way to deliver it meanwhile.
 //
-// The program installs the windowing layer's pair once at start-up
+// The program installs the windowing layer's pair once at start-up;
 // until a link is installed ports send no notification. The pair is read by every
 // OPENCOMM, so install it before the first port is opened.
 #pragma once
