@@ -25,10 +25,24 @@ struct Error {
 
 // General codes the handler and the raisers share.
 namespace gencode {
+constexpr int kArgument = 1;
 constexpr int kZeroDivide = 5;
+constexpr int kSyntax = 7;
+constexpr int kNoFunction = 12;
+constexpr int kNoVariable = 14;
+constexpr int kNoAlias = 15;
+constexpr int kCreate = 20;
 constexpr int kOpen = 21;
+constexpr int kRead = 23;
+constexpr int kWrite = 24;
 constexpr int kCorruption = 32;
+constexpr int kDataType = 33;
+constexpr int kDataWidth = 34;
+constexpr int kShared = 37;
+constexpr int kUnlocked = 38;
+constexpr int kReadOnly = 39;
 constexpr int kAppendLock = 40;
+constexpr int kLock = 41;
 constexpr int kOle = 1001;
 }  // namespace gencode
 

@@ -7,7 +7,8 @@
 // a file without write permission for its owner read-only, anything neither a regular
 // file nor a directory counted as a system file) and win32/fs_list.cpp (FindFirstFileW,
 // names converted through the 1252 table). Until the path layer exists, drive prefixes
-// are not mapped on POSIX.
+// are not mapped on POSIX. Wine's own file search is simpler than Windows' ("?" is always
+// one character, a final "." is dropped); the POSIX side follows Windows.
 #pragma once
 
 #include <string>

@@ -67,6 +67,38 @@ TEST(Nstr, MinusMovesIntoTheSeparatorsPlace) {
           });
 }
 
+// Right-aligned text in the field of d integer positions (and two decimals when e).
+std::string field(const std::string& text, int d, bool e = false) {
+    std::size_t length = static_cast<std::size_t>(d + (d - 1) / 3 + (e ? 3 : 0));
+    return std::string(length - text.size(), ' ') + text;
+}
+
+TEST(Nstr, SignBeforeItsDigitsAtEveryWidth) {
+    // Where a group separator falls just right of the "-" (widths 4, 7, 10, 13 for -123),
+    // the sign takes the separator's place: never "- 123".
+    for (int d = 1; d <= 15; ++d) {
+        EXPECT_EQ(NSTR(-123, d), d < 4 ? std::string(d, '*') : field("-123", d)) << d;
+        EXPECT_EQ(NSTR(-123456, d),
+                  d < 7 ? field(std::string(d + (d - 1) / 3, '*'), d) : field("-123.456", d))
+            << d;
+        EXPECT_EQ(ENSTR(-123.5, d + 2),
+                  d < 4 ? field(std::string(d + (d - 1) / 3, '*') + ",**", d, true)
+                        : field("-123,50", d, true))
+            << d;
+    }
+}
+
+TEST(Nstr, HalfRoundsUpAtEveryWidth) {
+    for (int d = 1; d <= 15; ++d) {
+        EXPECT_EQ(NSTR(0.5, d), field("1", d)) << d;
+        EXPECT_EQ(NSTR(-0.5, d), d < 2 ? "*" : field("-1", d)) << d;
+        EXPECT_EQ(NSTR(-0.49, d), field("0", d)) << d;
+        EXPECT_EQ(ENSTR(0.005, d + 2), field("0,01", d, true)) << d;
+        EXPECT_EQ(ENSTR(-0.005, d + 2), d < 2 ? "*,**" : field("-0,01", d, true)) << d;
+        EXPECT_EQ(ENSTR(-0.0049, d + 2), field("0,00", d, true)) << d;
+    }
+}
+
 TEST(Nstr, RoundsHalvesAwayFromZeroOnSixteenDigits) {
     check("NSTR", NSTR,
           {

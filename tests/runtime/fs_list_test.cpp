@@ -56,9 +56,31 @@ TEST_F(FsList, PatternsMatchAsTheWindowsFileSearchDoes) {
         {"gamma.da?", {"gamma.dat"}},
         {"g*t", {"gamma.dat"}},
         {"nothing*", {}},
+        {"README.*", {"README"}},  // ".*" also matches no extension
+        {"b???.txt", {"Beta.TXT"}},
+        {"*.b.*", {"a.b.txt"}},
     };
     for (const Case& c : cases) EXPECT_EQ(names(c.mask), c.expected) << c.mask;
 }
+
+#ifndef _WIN32
+// Windows documents these rules of its file search (the DOS wildcards of
+// FsRtlIsNameInExpression); Wine's file search does not follow them, so they are checked
+// on the POSIX side only.
+TEST_F(FsList, DosWildcardRules) {
+    struct Case {
+        const char* mask;
+        Names expected;
+    };
+    const Case cases[] = {
+        {"*.", {".", "..", "README"}},   // a final "." matches no extension
+        {"alpha?.txt", {"alpha.txt"}},   // "?" matches none before a full stop
+        {"gamma.dat??", {"gamma.dat"}},  // ... and at the end
+        {"a?b.txt", {}},                 // "?" does not match a full stop
+    };
+    for (const Case& c : cases) EXPECT_EQ(names(c.mask), c.expected) << c.mask;
+}
+#endif
 
 TEST_F(FsList, Attributes) {
     struct Expected {

@@ -1,0 +1,59 @@
+#include "dbf/engine_settings.h"
+
+#include "runtime/settings.h"
+#include "runtime/text1252.h"
+
+namespace dbf {
+namespace {
+
+std::string text_setting(const char* name, const char* fallback) {
+    runtime::Value v = runtime::setting(name);
+    return v.is_text() ? v.text() : fallback;
+}
+
+std::size_t name_start(const std::string& path) {
+    std::size_t cut = path.find_last_of("\\/:");
+    return cut == std::string::npos ? 0 : cut + 1;
+}
+
+std::size_t extension_start(const std::string& path) {
+    std::size_t start = name_start(path);
+    std::size_t dot = path.rfind('.');
+    return dot == std::string::npos || dot < start ? std::string::npos : dot;
+}
+
+}  // namespace
+
+bool deleted_hidden() {
+    runtime::Value v = runtime::setting(kSettingDeletedHidden);
+    return v.is_logical() && v.logical();
+}
+
+std::string memo_extension() { return text_setting(kSettingMemoExtension, ".DBT"); }
+
+std::string default_driver() { return text_setting(kSettingDriver, kDriverName); }
+
+std::string apply_file_case(const std::string& path) {
+    std::string mode = runtime::upper(text_setting(kSettingFileCase, ""));
+    std::size_t start = name_start(path);
+    if (mode == "UPPER") return path.substr(0, start) + runtime::upper(path.substr(start));
+    if (mode == "LOWER") return path.substr(0, start) + runtime::lower(path.substr(start));
+    return path;
+}
+
+std::string with_default_extension(const std::string& path, const std::string& extension) {
+    return extension_start(path) == std::string::npos ? path + extension : path;
+}
+
+std::string with_extension(const std::string& path, const std::string& extension) {
+    std::size_t dot = extension_start(path);
+    return (dot == std::string::npos ? path : path.substr(0, dot)) + extension;
+}
+
+std::string base_name(const std::string& path) {
+    std::size_t start = name_start(path);
+    std::size_t dot = extension_start(path);
+    return path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+}
+
+}  // namespace dbf

@@ -1,0 +1,35 @@
+// The process-wide settings the table engine reads (runtime::setting), by name. The
+// library's start-up sets them; absent settings take the defaults below.
+#pragma once
+
+#include <string>
+
+namespace dbf {
+
+// "UPPER" upper-cases, "LOWER" lower-cases the name and extension (never the folder) of
+// every file the engine opens, creates or deletes; anything else keeps names as given.
+constexpr const char* kSettingFileCase = "FileCase";
+// Logical: true hides records marked deleted from all navigation. Default false.
+constexpr const char* kSettingDeletedHidden = "DeletedHidden";
+// The default table driver; only "DBFCDX" exists. Default "DBFCDX".
+constexpr const char* kSettingDriver = "Driver";
+// The memo file extension of our tables. Default ".DBT".
+constexpr const char* kSettingMemoExtension = "MemoExt";
+// The lock scheme; only 4 (lock_scheme.h) exists. Default 4.
+constexpr const char* kSettingLockScheme = "LockScheme";
+
+constexpr const char* kDriverName = "DBFCDX";
+
+bool deleted_hidden();
+std::string memo_extension();
+std::string default_driver();
+// The path with the file-name case applied to its last component.
+std::string apply_file_case(const std::string& path);
+// The path with `extension` (".DBF") added when its name has none.
+std::string with_default_extension(const std::string& path, const std::string& extension);
+// The path with its extension replaced.
+std::string with_extension(const std::string& path, const std::string& extension);
+// The name part without folder and extension ("C:\DATA\clienti.dbf" gives "clienti").
+std::string base_name(const std::string& path);
+
+}  // namespace dbf

@@ -1,0 +1,212 @@
+// POSIX side of the file seam: open-file-description locks stand in for Windows' share
+// modes and LockFileEx, with the same answers (see file_io.h).
+#include "dbf/file_io.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <strings.h>
+
+#include <cerrno>
+#include <utility>
+
+namespace dbf {
+namespace {
+
+bool folder_exists(const std::string& native) {
+    std::string::size_type slash = native.rfind('/');
+    if (slash == std::string::npos) return true;
+    struct stat st{};
+    std::string folder = slash == 0 ? "/" : native.substr(0, slash);
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int windows_code(int err, const std::string& native, int fallback) {
+    switch (err) {
+        case ENOENT: return folder_exists(native) ? oscode::kFileNotFound : oscode::kPathNotFound;
+        case ENOTDIR: return oscode::kPathNotFound;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR: return oscode::kAccessDenied;
+        case ENOSPC:
+        case EDQUOT: return oscode::kDiskFull;
+        case EEXIST: return oscode::kFileExists;
+        default: return fallback;
+    }
+}
+
+bool ofd_lock(int fd, short type, std::uint64_t offset, std::uint64_t length) {
+    struct flock fl{};
+    fl.l_type = type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(offset);
+    fl.l_len = static_cast<off_t>(length);
+    return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
+}
+
+// An existing file found the way Windows finds it: when the name as given does not
+// exist, a name in the same folder that differs only in letter case does.
+std::string existing(const std::string& native) {
+    struct stat st{};
+    if (::stat(native.c_str(), &st) == 0) return native;
+    std::string::size_type slash = native.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : native.substr(0, slash));
+    std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return native;
+    std::string found = native;
+    while (dirent* e = ::readdir(d)) {
+        std::string candidate = e->d_name;
+        if (candidate.size() == name.size() && ::strncasecmp(candidate.c_str(), name.c_str(), name.size()) == 0) {
+            found = (slash == std::string::npos ? "" : native.substr(0, slash + 1)) + candidate;
+            break;
+        }
+    }
+    ::closedir(d);
+    return found;
+}
+
+}  // namespace
+
+std::string native_path(const std::string& path) {
+    std::string out = path;
+    for (char& c : out)
+        if (c == '\\') c = '/';
+    return out;
+}
+
+bool file_exists(const std::string& path) {
+    struct stat st{};
+    return ::stat(existing(native_path(path)).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+int remove_file(const std::string& path) {
+    std::string native = existing(native_path(path));
+    return ::unlink(native.c_str()) == 0 ? 0 : windows_code(errno, native, oscode::kAccessDenied);
+}
+
+File::File(File&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), writable_(other.writable_) {}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = std::exchange(other.fd_, -1);
+        writable_ = other.writable_;
+    }
+    return *this;
+}
+
+File::~File() { close(); }
+
+bool File::is_open() const { return fd_ >= 0; }
+
+void File::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+int File::open(const std::string& path, Access access, Share share) {
+    close();
+    std::string native = existing(native_path(path));
+    bool exclusive = share == Share::kExclusive;
+    // An exclusive hold needs a write lock, which POSIX grants only on a writable
+    // descriptor; a read-only exclusive open asks for one and settles for reading.
+    bool want_write = access == Access::kReadWrite || exclusive;
+    int fd = ::open(native.c_str(), (want_write ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    if (fd < 0 && want_write && access == Access::kRead && (errno == EACCES || errno == EROFS)) {
+        want_write = false;
+        fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+    if (fd < 0) return windows_code(errno, native, oscode::kAccessDenied);
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return oscode::kAccessDenied;
+    }
+    short mode = exclusive && want_write ? F_WRLCK : F_RDLCK;
+    if (!ofd_lock(fd, mode, kOpenModeByte, 1)) {
+        int err = errno;
+        ::close(fd);
+        return err == EAGAIN || err == EACCES ? oscode::kSharingViolation
+                                              : windows_code(err, native, oscode::kAccessDenied);
+    }
+    fd_ = fd;
+    writable_ = want_write;
+    return 0;
+}
+
+int File::create(const std::string& path) {
+    close();
+    std::string native = existing(native_path(path));
+    int fd = ::open(native.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return windows_code(errno, native, oscode::kAccessDenied);
+    // Replacing a table someone has open is a sharing violation, as on Windows.
+    if (!ofd_lock(fd, F_WRLCK, kOpenModeByte, 1)) {
+        ::close(fd);
+        return oscode::kSharingViolation;
+    }
+    if (::ftruncate(fd, 0) != 0) {
+        int err = errno;
+        ::close(fd);
+        return windows_code(err, native, oscode::kWriteFault);
+    }
+    fd_ = fd;
+    writable_ = true;
+    return 0;
+}
+
+int File::read_at(std::uint64_t offset, char* data, std::size_t n, std::size_t& got) {
+    got = 0;
+    while (got < n) {
+        ssize_t r = ::pread(fd_, data + got, n - got, static_cast<off_t>(offset + got));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return oscode::kReadFault;
+        }
+        if (r == 0) break;
+        got += static_cast<std::size_t>(r);
+    }
+    return 0;
+}
+
+int File::write_at(std::uint64_t offset, const char* data, std::size_t n) {
+    std::size_t done = 0;
+    while (done < n) {
+        ssize_t r = ::pwrite(fd_, data + done, n - done, static_cast<off_t>(offset + done));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return windows_code(errno, "", oscode::kWriteFault);
+        }
+        done += static_cast<std::size_t>(r);
+    }
+    return 0;
+}
+
+int File::size(std::uint64_t& bytes) {
+    struct stat st{};
+    if (::fstat(fd_, &st) != 0) return oscode::kReadFault;
+    bytes = static_cast<std::uint64_t>(st.st_size);
+    return 0;
+}
+
+int File::truncate(std::uint64_t bytes) {
+    return ::ftruncate(fd_, static_cast<off_t>(bytes)) == 0
+               ? 0
+               : windows_code(errno, "", oscode::kWriteFault);
+}
+
+int File::sync() { return ::fdatasync(fd_) == 0 ? 0 : windows_code(errno, "", oscode::kWriteFault); }
+
+bool File::try_lock(std::uint64_t offset, std::uint64_t length, bool exclusive) {
+    return ofd_lock(fd_, exclusive && writable_ ? F_WRLCK : F_RDLCK, offset, length);
+}
+
+void File::unlock(std::uint64_t offset, std::uint64_t length) {
+    ofd_lock(fd_, F_UNLCK, offset, length);
+}
+
+}  // namespace dbf

@@ -1,0 +1,645 @@
+// Sections: opening and creating; reading and storing records; navigation; field values;
+// append, delete, commit, zap; locks.
+#include "dbf/table.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+#include "dbf/engine_settings.h"
+#include "dbf/errors.h"
+#include "dbf/lock_scheme.h"
+#include "runtime/text1252.h"
+
+namespace dbf {
+namespace {
+
+using runtime::Value;
+namespace gen = runtime::gencode;
+
+std::string absolute(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(native_path(path), ec);
+    return ec ? path : p.lexically_normal().string();
+}
+
+bool raise_open(int code, const std::string& file) {
+    raise_error({gen::kOpen, subcode::kOpen, code, "Open error", file, "open", true});
+    return false;
+}
+
+bool raise_arg(int gencode, int sub, const std::string& what, const std::string& file,
+               const char* operation) {
+    raise_error({gencode, sub, 0, what, file, operation, false});
+    return false;
+}
+
+std::string date_digits(runtime::Date d) {
+    char out[9];
+    std::snprintf(out, sizeof out, "%04d%02d%02d", d.year(), d.month(), d.day());
+    return out;
+}
+
+// An append lock is held by another process only while it writes one record; a table
+// lock holds it for longer, and then the append fails.
+bool take_append_lock(File& file) {
+    for (int tries = 0; tries < 250; ++tries) {
+        if (file.try_lock(kAppendLockOffset, 1)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+}  // namespace
+
+// ---- opening and creating ------------------------------------------------------------
+
+std::unique_ptr<Table> Table::open(const std::string& path, Options options) {
+    std::string file = apply_file_case(with_default_extension(path, ".DBF"));
+    std::unique_ptr<Table> t(new Table());
+    t->path_ = absolute(file);
+    t->options_ = options;
+    File::Access access = options.read_only ? File::Access::kRead : File::Access::kReadWrite;
+    File::Share share = options.shared ? File::Share::kShared : File::Share::kExclusive;
+    if (int e = t->file_.open(t->path_, access, share)) {
+        raise_open(e, t->path_);
+        return nullptr;
+    }
+    std::uint64_t size = 0;
+    if (int e = t->file_.size(size)) {
+        raise_io(gen::kRead, subcode::kRead, e, t->path_, "open");
+        return nullptr;
+    }
+    std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(size, 65536 + 64)), '\0');
+    std::size_t got = 0;
+    if (int e = t->file_.read_at(0, bytes.data(), bytes.size(), got)) {
+        raise_io(gen::kRead, subcode::kRead, e, t->path_, "open");
+        return nullptr;
+    }
+    bytes.resize(got);
+    HeaderProblem problem;
+    std::optional<Header> h = parse_header(bytes, problem);
+    if (!h) {
+        raise_corrupt(t->path_, problem.what, "open");
+        return nullptr;
+    }
+    if (size < h->header_length + std::uint64_t{h->count} * h->record_length) {
+        raise_corrupt(t->path_, "fewer records than the header counts", "open");
+        return nullptr;
+    }
+    t->header_ = std::move(*h);
+    if (t->header_.has_memo_field() && !t->open_memo(file)) return nullptr;
+    if (!t->go_top()) return nullptr;
+    return t;
+}
+
+bool Table::open_memo(const std::string& table_path) {
+    MemoFormat format = MemoFormat::kFoxBlocks;
+    if (header_.type == kTypeDbase3Memo) format = MemoFormat::kDbase3;
+    if (header_.type == kTypeDbase4Memo) format = MemoFormat::kDbase4;
+    std::string memo = absolute(apply_file_case(with_extension(table_path, memo_extension())));
+    // FoxPro's own tools name the memo ".FPT"; ours follow the driver's memo extension.
+    if (format == MemoFormat::kFoxBlocks && !file_exists(memo)) {
+        std::string fpt = absolute(apply_file_case(with_extension(table_path, ".FPT")));
+        if (file_exists(fpt)) memo = fpt;
+    }
+    File::Access access = options_.read_only ? File::Access::kRead : File::Access::kReadWrite;
+    File::Share share = options_.shared ? File::Share::kShared : File::Share::kExclusive;
+    if (int e = memo_.open(memo, access, share, format)) return raise_open(e, memo);
+    return true;
+}
+
+bool Table::create(const std::string& path, const std::vector<FieldDef>& fields) {
+    std::string file = absolute(apply_file_case(with_default_extension(path, ".DBF")));
+    std::string problem;
+    std::optional<Header> h = make_header(fields, problem);
+    if (!h) return raise_arg(gen::kCreate, subcode::kCreate, "Bad field definition: " + problem,
+                             file, "create");
+    h->updated = runtime::today();
+    File out;
+    if (int e = out.create(file)) {
+        raise_io(gen::kCreate, subcode::kCreate, e, file, "create");
+        return false;
+    }
+    std::string bytes = serialize_header(*h);
+    bytes.push_back(static_cast<char>(kEndOfFile));
+    if (int e = out.write_at(0, bytes.data(), bytes.size())) {
+        raise_io(gen::kCreate, subcode::kCreate, e, file, "create");
+        return false;
+    }
+    if (h->has_memo_field()) {
+        MemoFile memo;
+        std::string memo_path = absolute(apply_file_case(with_extension(file, memo_extension())));
+        if (int e = memo.create(memo_path)) {
+            raise_io(gen::kCreate, subcode::kCreate, e, memo_path, "create");
+            return false;
+        }
+    }
+    return true;
+}
+
+Table::~Table() {
+    try {
+        close();
+    } catch (...) {
+        // A destructor never throws; close() first to see failures.
+    }
+}
+
+void Table::close() {
+    if (!file_.is_open()) return;
+    store_record();
+    unlock_all();
+    file_.close();
+    memo_.close();
+}
+
+const std::string& Table::memo_path() const { return memo_.path(); }
+
+int Table::field_pos(std::string_view name) const {
+    std::string want = runtime::upper(runtime::trim(name));
+    for (std::size_t i = 0; i < header_.fields.size(); ++i)
+        if (header_.fields[i].name == want) return static_cast<int>(i + 1);
+    return 0;
+}
+
+// ---- reading and storing records -----------------------------------------------------
+
+bool Table::refresh_count() {
+    if (!options_.shared) return true;
+    char head[8];
+    std::size_t got = 0;
+    if (int e = file_.read_at(0, head, sizeof head, got)) {
+        raise_io(gen::kRead, subcode::kRead, e, path_, "read");
+        return false;
+    }
+    if (got == sizeof head) header_.count = parse_count(std::string_view(head, got));
+    return true;
+}
+
+std::uint32_t Table::reccount() {
+    refresh_count();
+    return header_.count;
+}
+
+bool Table::load(std::uint32_t recno) {
+    std::string bytes(header_.record_length, ' ');
+    std::size_t got = 0;
+    std::uint64_t at = header_.header_length + std::uint64_t{recno - 1} * header_.record_length;
+    if (int e = file_.read_at(at, bytes.data(), bytes.size(), got)) {
+        raise_io(gen::kRead, subcode::kRead, e, path_, "read");
+        return false;
+    }
+    if (got < bytes.size()) {
+        raise_corrupt(path_, "record " + std::to_string(recno) + " cut short", "read");
+        return false;
+    }
+    if (cipher_) cipher_->apply(recno, bytes);
+    record_ = std::move(bytes);
+    recno_ = recno;
+    eof_ = false;
+    return true;
+}
+
+void Table::load_phantom() {
+    record_.assign(header_.record_length, ' ');
+    recno_ = header_.count + 1;
+    eof_ = true;
+}
+
+bool Table::visible(std::uint32_t recno) {
+    return load(recno) && !(deleted_hidden() && deleted());
+}
+
+bool Table::write_record_bytes(std::uint32_t recno, std::string bytes) {
+    if (cipher_) cipher_->apply(recno, bytes);
+    std::uint64_t at = header_.header_length + std::uint64_t{recno - 1} * header_.record_length;
+    if (int e = file_.write_at(at, bytes.data(), bytes.size())) {
+        raise_io(gen::kWrite, subcode::kWrite, e, path_, "write");
+        return false;
+    }
+    return true;
+}
+
+bool Table::store_record() {
+    if (!dirty_) return true;
+    dirty_ = false;
+    if (listener_) {
+        std::string before(header_.record_length, ' ');
+        std::size_t got = 0;
+        std::uint64_t at = header_.header_length + std::uint64_t{recno_ - 1} * header_.record_length;
+        file_.read_at(at, before.data(), before.size(), got);
+        if (cipher_) cipher_->apply(recno_, before);
+        listener_->record_stored(*this, recno_, before, record_);
+    }
+    return write_record_bytes(recno_, record_) && touch_header();
+}
+
+// Keeps the header's date of last update true: written when it changes.
+bool Table::touch_header() {
+    runtime::Date now = runtime::today();
+    if (header_.updated == now) return true;
+    header_.updated = now;
+    std::string bytes = serialize_date_and_count(now, header_.count).substr(0, 3);
+    if (int e = file_.write_at(1, bytes.data(), bytes.size())) {
+        raise_io(gen::kWrite, subcode::kWrite, e, path_, "write");
+        return false;
+    }
+    return true;
+}
+
+// ---- navigation ----------------------------------------------------------------------
+
+bool Table::go_top() {
+    if (!store_record() || !refresh_count()) return false;
+    bof_ = false;
+    for (std::uint32_t n = 1; n <= header_.count; ++n)
+        if (visible(n)) return true;
+    load_phantom();
+    bof_ = true;
+    return true;
+}
+
+bool Table::go_bottom() {
+    if (!store_record() || !refresh_count()) return false;
+    bof_ = false;
+    for (std::uint32_t n = header_.count; n >= 1; --n)
+        if (visible(n)) return true;
+    load_phantom();
+    bof_ = true;
+    return true;
+}
+
+bool Table::go_to(std::uint32_t recno) {
+    if (!store_record()) return false;
+    bof_ = false;
+    if (recno > header_.count && !refresh_count()) return false;
+    if (recno >= 1 && recno <= header_.count) return load(recno);
+    load_phantom();
+    return true;
+}
+
+bool Table::skip(long n) {
+    if (!store_record()) return false;
+    bof_ = false;
+    if (n == 0) {
+        if (eof_) {
+            if (!refresh_count()) return false;
+            load_phantom();
+            return true;
+        }
+        return load(recno_);
+    }
+    if (!refresh_count()) return false;
+    std::uint32_t at = eof_ ? header_.count + 1 : recno_;
+    if (n > 0) {
+        for (long step = 0; step < n; ++step) {
+            std::uint32_t next = at + 1;
+            while (next <= header_.count && !visible(next)) ++next;
+            if (next > header_.count) {
+                load_phantom();
+                return true;
+            }
+            at = next;
+        }
+        return load(at);
+    }
+    for (long step = 0; step > n; --step) {
+        std::uint32_t prev = at - 1;
+        while (prev >= 1 && !visible(prev)) --prev;
+        if (prev < 1) {
+            bool ok = go_top();
+            bof_ = true;
+            return ok;
+        }
+        at = prev;
+    }
+    return load(at);
+}
+
+bool Table::deleted() const {
+    return !record_.empty() && static_cast<unsigned char>(record_[0]) == kDeleted;
+}
+
+// ---- field values --------------------------------------------------------------------
+
+std::uint32_t Table::memo_block(const Field& f) const {
+    const char* p = record_.data() + f.offset;
+    if (f.width == 4) return read_le32(p);
+    std::string digits = runtime::trim(std::string_view(p, static_cast<std::size_t>(f.width)));
+    if (digits.empty()) return 0;
+    for (char c : digits)
+        if (c < '0' || c > '9') return 0xFFFFFFFFu;  // not a block number: damaged
+    return static_cast<std::uint32_t>(std::strtoul(digits.c_str(), nullptr, 10));
+}
+
+bool Table::fail_memo(const MemoStatus& status, const char* operation) {
+    if (!status.damage.empty()) raise_corrupt(memo_.path(), status.damage, operation);
+    else raise_io(gen::kWrite, subcode::kWrite, status.oscode, memo_.path(), operation);
+    return false;
+}
+
+Value Table::decode(const Field& f) {
+    std::string_view raw(record_.data() + f.offset, static_cast<std::size_t>(f.width));
+    switch (f.type) {
+        case 'C': return std::string(raw);
+        case 'N':
+        case 'F': {
+            std::string t = runtime::trim(raw);
+            double v = t.empty() ? 0.0 : std::strtod(t.c_str(), nullptr);
+            return Value::number(v, f.width, f.decimals);
+        }
+        case 'D': {
+            if (runtime::is_blank(raw) || raw.size() != 8) return runtime::Date();
+            int y = std::atoi(std::string(raw.substr(0, 4)).c_str());
+            int m = std::atoi(std::string(raw.substr(4, 2)).c_str());
+            int d = std::atoi(std::string(raw.substr(6, 2)).c_str());
+            return runtime::Date::from_ymd(y, m, d).value_or(runtime::Date());
+        }
+        case 'L': return raw[0] == 'T' || raw[0] == 't' || raw[0] == 'Y' || raw[0] == 'y';
+        case 'M': {
+            std::uint32_t block = memo_block(f);
+            std::string text;
+            if (!memo_.is_open()) return text;
+            if (block == 0xFFFFFFFFu) {
+                raise_corrupt(path_, "bad memo block number in " + f.name, "read");
+                return text;
+            }
+            if (MemoStatus s = memo_.read(block, text); !s.ok()) {
+                if (!s.damage.empty()) raise_corrupt(memo_.path(), s.damage, "read");
+                else raise_io(gen::kRead, subcode::kRead, s.oscode, memo_.path(), "read");
+                return std::string();
+            }
+            return text;
+        }
+        case 'I':
+        case '+':
+            if (f.width == 4) return Value::number(static_cast<std::int32_t>(read_le32(raw.data())), 11, 0);
+            break;
+        case 'Y':
+            if (f.width == 8) {
+                std::uint64_t v = read_le32(raw.data()) | (std::uint64_t{read_le32(raw.data() + 4)} << 32);
+                return Value::number(static_cast<double>(static_cast<std::int64_t>(v)) / 10000.0, 20, 4);
+            }
+            break;
+        case 'B':
+            if (f.width == 8) {
+                double v;
+                std::memcpy(&v, raw.data(), 8);
+                return Value::number(v, 20, f.decimals);
+            }
+            break;
+        case 'T':
+            if (f.width == 8) {
+                std::uint32_t day = read_le32(raw.data());
+                runtime::DateTime t;
+                if (day != 0) t.date = runtime::Date::from_julian(static_cast<std::int32_t>(day));
+                t.milliseconds = static_cast<std::int32_t>(read_le32(raw.data() + 4));
+                return t;
+            }
+            break;
+        default: break;
+    }
+    return std::string(raw);
+}
+
+bool Table::encode(const Field& f, const Value& value, std::string& out) {
+    auto type_error = [&] {
+        return raise_arg(gen::kDataType, subcode::kDataType, "Data type error: " + f.name, path_,
+                         "put");
+    };
+    std::size_t width = static_cast<std::size_t>(f.width);
+    switch (f.type) {
+        case 'C':
+            if (!value.is_text()) return type_error();
+            out = value.text().substr(0, width);
+            out.resize(width, ' ');
+            return true;
+        case 'N': {
+            if (!value.is_number()) return type_error();
+            char buf[64];
+            double v = value.number();
+            int n = std::isfinite(v) ? std::snprintf(buf, sizeof buf, "%*.*f", f.width, f.decimals, v)
+                                     : 64;
+            if (n < 0 || static_cast<std::size_t>(n) > width)
+                return raise_arg(gen::kDataWidth, subcode::kDataWidth,
+                                 "Data width error: " + f.name, path_, "put");
+            out = buf;
+            return true;
+        }
+        case 'D':
+            if (!value.is_date()) return type_error();
+            out = value.date().empty() ? std::string(8, ' ') : date_digits(value.date());
+            return true;
+        case 'L':
+            if (!value.is_logical()) return type_error();
+            out = value.logical() ? "T" : "F";
+            return true;
+        case 'M': {
+            if (!value.is_text()) return type_error();
+            if (!memo_.is_open() || memo_.format() != MemoFormat::kFoxBlocks || f.width != 10)
+                return raise_arg(gen::kReadOnly, subcode::kReadOnly,
+                                 "Memo format is read-only: " + f.name, path_, "put");
+            std::uint32_t old = memo_block(f);
+            std::uint32_t block = 0;
+            MemoStatus s = memo_.write(value.text(), old == 0xFFFFFFFFu ? 0 : old, options_.shared, block);
+            if (!s.ok()) return fail_memo(s, "put");
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "%10u", block);
+            out = block == 0 ? std::string(10, ' ') : std::string(buf);
+            return true;
+        }
+        default:
+            return raise_arg(gen::kReadOnly, subcode::kReadOnly,
+                             "Field type is read-only: " + f.name, path_, "put");
+    }
+}
+
+Value Table::get(int pos) {
+    if (pos < 1 || pos > static_cast<int>(header_.fields.size())) {
+        raise_arg(gen::kArgument, subcode::kNoSuchName, "No such field", path_, "get");
+        return Value();
+    }
+    return decode(header_.fields[static_cast<std::size_t>(pos - 1)]);
+}
+
+Value Table::get(std::string_view name) {
+    int pos = field_pos(name);
+    if (pos == 0) {
+        raise_arg(gen::kNoVariable, subcode::kNoSuchName, "No such field: " + std::string(name),
+                  path_, "get");
+        return Value();
+    }
+    return get(pos);
+}
+
+bool Table::writable(const char* operation) {
+    if (options_.read_only)
+        return raise_arg(gen::kReadOnly, subcode::kReadOnly, "Table is read-only", path_, operation);
+    if (eof_) return false;
+    if (options_.shared && !table_locked_ && !locked_.count(recno_))
+        return raise_arg(gen::kUnlocked, subcode::kUnlocked, "Record not locked", path_, operation);
+    return true;
+}
+
+bool Table::put(int pos, const Value& value) {
+    if (pos < 1 || pos > static_cast<int>(header_.fields.size()))
+        return raise_arg(gen::kArgument, subcode::kNoSuchName, "No such field", path_, "put");
+    if (!writable("put")) return false;
+    const Field& f = header_.fields[static_cast<std::size_t>(pos - 1)];
+    std::string bytes;
+    if (!encode(f, value, bytes)) return false;
+    record_.replace(f.offset, bytes.size(), bytes);
+    dirty_ = true;
+    return true;
+}
+
+bool Table::put(std::string_view name, const Value& value) {
+    int pos = field_pos(name);
+    if (pos == 0)
+        return raise_arg(gen::kNoVariable, subcode::kNoSuchName,
+                         "No such field: " + std::string(name), path_, "put");
+    return put(pos, value);
+}
+
+// ---- append, delete, commit, zap -----------------------------------------------------
+
+bool Table::append_blank() {
+    if (options_.read_only)
+        return raise_arg(gen::kReadOnly, subcode::kReadOnly, "Table is read-only", path_, "append");
+    if (!store_record()) return false;
+    bool took = options_.shared && !table_locked_;
+    if (took && !take_append_lock(file_)) {
+        raise_error({gen::kAppendLock, subcode::kAppendLock, oscode::kLockViolation,
+                     "Append lock failed", path_, "append", true});
+        return false;
+    }
+    bool ok = refresh_count();
+    std::uint32_t n = header_.count + 1;
+    std::string blank(header_.record_length, ' ');
+    if (ok && listener_) listener_->record_stored(*this, n, {}, blank);
+    ok = ok && write_record_bytes(n, blank);
+    if (ok) {
+        char end = static_cast<char>(kEndOfFile);
+        std::uint64_t at = header_.header_length + std::uint64_t{n} * header_.record_length;
+        runtime::Date now = runtime::today();
+        std::string head = serialize_date_and_count(now, n);
+        int e = file_.write_at(at, &end, 1);
+        if (!e) e = file_.write_at(1, head.data(), head.size());
+        if (e) {
+            raise_io(gen::kWrite, subcode::kWrite, e, path_, "append");
+            ok = false;
+        }
+        header_.count = n;
+        header_.updated = now;
+    }
+    if (took) file_.unlock(kAppendLockOffset, 1);
+    if (!ok) return false;
+    if (options_.shared && !table_locked_) lock_record(n);
+    record_ = blank;
+    recno_ = n;
+    eof_ = bof_ = false;
+    return true;
+}
+
+bool Table::remove() {
+    if (!writable("delete")) return false;
+    record_[0] = static_cast<char>(kDeleted);
+    dirty_ = true;
+    return true;
+}
+
+bool Table::recall() {
+    if (!writable("recall")) return false;
+    record_[0] = static_cast<char>(kLive);
+    dirty_ = true;
+    return true;
+}
+
+bool Table::commit() {
+    if (!store_record()) return false;
+    if (options_.read_only) return true;
+    if (int e = file_.sync()) {
+        raise_io(gen::kWrite, subcode::kWrite, e, path_, "commit");
+        return false;
+    }
+    if (memo_.is_open())
+        if (MemoStatus s = memo_.sync(); !s.ok()) return fail_memo(s, "commit");
+    return true;
+}
+
+bool Table::zap() {
+    if (options_.read_only)
+        return raise_arg(gen::kReadOnly, subcode::kReadOnly, "Table is read-only", path_, "zap");
+    if (options_.shared)
+        return raise_arg(gen::kShared, subcode::kExclusive, "Exclusive use required", path_, "zap");
+    dirty_ = false;
+    if (listener_) listener_->records_cleared(*this);
+    char end = static_cast<char>(kEndOfFile);
+    runtime::Date now = runtime::today();
+    std::string head = serialize_date_and_count(now, 0);
+    int e = file_.truncate(header_.header_length);
+    if (!e) e = file_.write_at(header_.header_length, &end, 1);
+    if (!e) e = file_.write_at(1, head.data(), head.size());
+    if (e) {
+        raise_io(gen::kWrite, subcode::kWrite, e, path_, "zap");
+        return false;
+    }
+    header_.count = 0;
+    header_.updated = now;
+    if (memo_.is_open() && memo_.format() == MemoFormat::kFoxBlocks)
+        if (MemoStatus s = memo_.clear(); !s.ok()) return fail_memo(s, "zap");
+    return go_top();
+}
+
+// ---- locks ---------------------------------------------------------------------------
+
+bool Table::is_locked(std::uint32_t recno) const {
+    return !options_.shared || table_locked_ || locked_.count(recno) != 0;
+}
+
+bool Table::lock_record(std::uint32_t recno) {
+    if (!options_.shared || table_locked_) return true;
+    if (recno < 1 || recno > kMaxLockableRecord || recno > reccount()) return false;
+    if (!store_record()) return false;
+    for (auto it = locked_.begin(); it != locked_.end();) {
+        if (*it == recno) {
+            ++it;
+            continue;
+        }
+        file_.unlock(record_lock_offset(*it), 1);
+        it = locked_.erase(it);
+    }
+    if (locked_.count(recno)) return true;
+    if (!file_.try_lock(record_lock_offset(recno), 1)) return false;
+    locked_.insert(recno);
+    return true;
+}
+
+bool Table::lock_table() {
+    if (!options_.shared || table_locked_) return true;
+    unlock_all();
+    table_locked_ = file_.try_lock(kLockBase, kLockLength);
+    return table_locked_;
+}
+
+void Table::unlock_all() {
+    store_record();
+    for (std::uint32_t n : locked_) file_.unlock(record_lock_offset(n), 1);
+    locked_.clear();
+    if (table_locked_) file_.unlock(kLockBase, kLockLength);
+    table_locked_ = false;
+}
+
+void Table::set_password(std::string_view password) {
+    store_record();
+    if (password.empty()) cipher_.reset();
+    else cipher_.emplace(password);
+    if (!eof_) load(recno_);
+}
+
+}  // namespace dbf

@@ -1,0 +1,149 @@
+// One open DBF table with its memo file: the current record, navigation, field access,
+// deletion, locks, commit and zap. Layout of the files: header.h and memo.h; lock bytes:
+// lock_scheme.h; record encryption: record_cipher.h.
+//
+// Every change of a record reaches the disk through one place, store_record(), which
+// first tells the table's RecordListener (the open orders will listen there). A record
+// changed by put/remove/recall is held in memory and stored when the table moves off it,
+// commits, unlocks or closes.
+//
+// Failures raise an error record (errors.h) and the operation then reports failure
+// (false, or nothing), unless the handler abandons it (runtime::Break) first.
+// Used by the user-interface thread only.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dbf/file_io.h"
+#include "dbf/header.h"
+#include "dbf/memo.h"
+#include "dbf/record_cipher.h"
+#include "runtime/value.h"
+
+namespace dbf {
+
+class Table;
+
+// Told of every record write before it reaches the disk, and of a zap.
+class RecordListener {
+public:
+    virtual ~RecordListener() = default;
+    // `before` is empty for a new record.
+    virtual void record_stored(const Table& table, std::uint32_t recno, std::string_view before,
+                               std::string_view after) = 0;
+    virtual void records_cleared(const Table& table) = 0;
+};
+
+class Table {
+public:
+    struct Options {
+        bool shared = true;
+        bool read_only = false;
+    };
+
+    // `path` names the table file as the program gives it (extension ".DBF" when absent,
+    // file-name case applied). Nothing after raising the error record on failure.
+    static std::unique_ptr<Table> open(const std::string& path, Options options);
+    // Creates the table (and its memo file when a field is M); false after raising.
+    static bool create(const std::string& path, const std::vector<FieldDef>& fields);
+
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    // Stores a pending change and releases the files; the destructor does the same.
+    void close();
+
+    const std::string& path() const { return path_; }
+    const std::string& memo_path() const;
+    const Header& header() const { return header_; }
+    const std::vector<Field>& fields() const { return header_.fields; }
+    // 1-based position of a field by name (ignoring case); 0 when there is none.
+    int field_pos(std::string_view name) const;
+    bool shared() const { return options_.shared; }
+    bool read_only() const { return options_.read_only; }
+
+    // Navigation. Deleted records are skipped when the "DeletedHidden" setting is on.
+    bool go_top();
+    bool go_bottom();
+    bool go_to(std::uint32_t recno);
+    // Moves n visible records (0 re-reads the current one from the disk).
+    bool skip(long n);
+    bool bof() const { return bof_; }
+    bool eof() const { return eof_; }
+    std::uint32_t recno() const { return recno_; }
+    // The count on disk: other processes' appends show at once in a shared table.
+    std::uint32_t reccount();
+    bool deleted() const;
+
+    // Field values by 1-based position; nothing (after raising) for a bad position.
+    runtime::Value get(int pos);
+    runtime::Value get(std::string_view name);
+    bool put(int pos, const runtime::Value& value);
+    bool put(std::string_view name, const runtime::Value& value);
+
+    // A blank record at the end, made current (and locked, in a shared table).
+    bool append_blank();
+    bool remove();  // marks the current record deleted
+    bool recall();
+    // Stores a pending change and hands both files to the disk.
+    bool commit();
+    // Stores a pending change, then reads the current record again from the disk.
+    bool reread() { return skip(0); }
+    // Removes all records; exclusive use only.
+    bool zap();
+
+    // Locks answer at once. A record lock releases this table's other locks.
+    bool lock_record(std::uint32_t recno);
+    bool lock_record() { return lock_record(recno_); }
+    bool lock_table();
+    void unlock_all();
+    bool is_locked(std::uint32_t recno) const;
+    bool table_locked() const { return table_locked_; }
+
+    // From now on records are decrypted on reading and encrypted on writing with this
+    // password (record_cipher.h); the empty text turns encryption off.
+    void set_password(std::string_view password);
+
+    void set_listener(RecordListener* listener) { listener_ = listener; }
+
+private:
+    Table() = default;
+
+    bool load(std::uint32_t recno);
+    void load_phantom();
+    bool visible(std::uint32_t recno);
+    bool store_record();
+    bool write_record_bytes(std::uint32_t recno, std::string bytes);
+    bool writable(const char* operation);
+    bool touch_header();
+    bool refresh_count();
+    runtime::Value decode(const Field& f);
+    bool encode(const Field& f, const runtime::Value& value, std::string& out);
+    bool open_memo(const std::string& table_path);
+    std::uint32_t memo_block(const Field& f) const;
+    bool fail_memo(const MemoStatus& status, const char* operation);
+
+    std::string path_;
+    Options options_;
+    File file_;
+    MemoFile memo_;
+    Header header_;
+    std::string record_;  // current record, in clear
+    std::uint32_t recno_ = 0;
+    bool bof_ = false;
+    bool eof_ = true;
+    bool dirty_ = false;
+    std::set<std::uint32_t> locked_;
+    bool table_locked_ = false;
+    std::optional<RecordCipher> cipher_;
+    RecordListener* listener_ = nullptr;
+};
+
+}  // namespace dbf

@@ -1,0 +1,146 @@
+// Missing, unreadable and damaged files give error records with the codes the error
+// handler tests, and never a crash.
+#include <gtest/gtest.h>
+
+#include "dbf/errors.h"
+#include "dbf/header.h"
+#include "dbf/table.h"
+#include "dbf_fixture.h"
+
+namespace dbf_test {
+namespace {
+
+using dbf::Table;
+
+class DamageTest : public DbfTest {
+protected:
+    // A small memo table with one memo, as bytes to spoil.
+    void make(const std::string& name) {
+        ASSERT_TRUE(Table::create(path(name), {{"C", 'C', 4, 0}, {"M", 'M', 10, 0}}));
+        auto t = Table::open(path(name), {false, false});
+        t->append_blank();
+        t->put(1, "abcd");
+        t->put(2, "memo text");
+        t->append_blank();
+    }
+};
+
+TEST_F(DamageTest, MissingFilesAndFoldersCarryTheSystemCodes) {
+    EXPECT_FALSE(Table::open(path("none"), {true, false}));
+    EXPECT_FALSE(Table::open(path("nofolder") + "/none", {true, false}));
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0].gencode, runtime::gencode::kOpen);
+    EXPECT_EQ(errors[0].oscode, 2);
+    EXPECT_EQ(errors[1].oscode, 3);
+    EXPECT_NE(errors[0].filename.find("none.DBF"), std::string::npos);
+    EXPECT_EQ(*errors[0].subsystem, "DBFCDX");
+}
+
+TEST_F(DamageTest, MissingMemoFileIsAnOpenError) {
+    make("nomemo");
+    std::filesystem::remove(path("nomemo.DBT"));
+    EXPECT_FALSE(Table::open(path("nomemo"), {true, false}));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].oscode, 2);
+    EXPECT_NE(errors[0].filename.find("nomemo.DBT"), std::string::npos);
+}
+
+TEST_F(DamageTest, DamagedTablesAreSubsystemCode1012) {
+    make("good");
+    std::string good = read_bytes(path("good.DBF"));
+    struct Case {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"empty file", ""},
+        {"header cut", good.substr(0, 20)},
+        {"header length past the file", [&] {
+             std::string b = good;
+             dbf::write_le16(b.data() + 8, 60000);
+             return b;
+         }()},
+        {"record length below the fields", [&] {
+             std::string b = good;
+             dbf::write_le16(b.data() + 10, 5);
+             return b;
+         }()},
+        {"count past the records", [&] {
+             std::string b = good;
+             dbf::write_le32(b.data() + 4, 1000);
+             return b;
+         }()},
+        {"records cut off", good.substr(0, good.size() - 10)},
+        {"zero-width field", [&] {
+             std::string b = good;
+             b[32 + 16] = 0;
+             return b;
+         }()},
+    };
+    for (const Case& c : cases) {
+        errors.clear();
+        write_bytes(path("bad.DBF"), c.bytes);
+        std::filesystem::copy_file(path("good.DBT"), path("bad.DBT"),
+                                   std::filesystem::copy_options::overwrite_existing);
+        EXPECT_FALSE(Table::open(path("bad"), {true, false})) << c.what;
+        ASSERT_EQ(errors.size(), 1u) << c.what;
+        EXPECT_EQ(errors[0].subcode, dbf::subcode::kCorrupt) << c.what;
+        EXPECT_EQ(errors[0].gencode, runtime::gencode::kCorruption) << c.what;
+    }
+}
+
+TEST_F(DamageTest, WrongMemoPointersAreSubsystemCode1012) {
+    make("m");
+    std::string good = read_bytes(path("m.DBF"));
+    std::size_t memo_at = 32 + 2 * 32 + 1 + 1 + 4;  // record 1, after flag and C
+    struct Case {
+        const char* what;
+        std::string pointer;
+    } cases[] = {
+        {"past the end", "     99999"},
+        {"in the header", "         1"},
+        {"not a number", "   12x4   "},
+    };
+    for (const Case& c : cases) {
+        errors.clear();
+        std::string b = good;
+        b.replace(memo_at, 10, c.pointer);
+        write_bytes(path("m.DBF"), b);
+        auto t = Table::open(path("m"), {true, true});
+        ASSERT_TRUE(t) << c.what;
+        EXPECT_EQ(t->get(2).text(), "") << c.what;
+        ASSERT_EQ(errors.size(), 1u) << c.what;
+        EXPECT_EQ(errors[0].subcode, dbf::subcode::kCorrupt) << c.what;
+    }
+    // A memo block whose length runs past the file.
+    write_bytes(path("m.DBF"), good);
+    std::string memo = read_bytes(path("m.DBT"));
+    dbf::write_be32(memo.data() + 512 + 4, 1u << 30);
+    write_bytes(path("m.DBT"), memo);
+    errors.clear();
+    auto t = Table::open(path("m"), {true, true});
+    EXPECT_EQ(t->get(2).text(), "");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].subcode, dbf::subcode::kCorrupt);
+    EXPECT_NE(errors[0].filename.find("m.DBT"), std::string::npos);
+}
+
+TEST_F(DamageTest, EncryptedTableReadWithoutItsPasswordIsNoiseNotACrash) {
+    make("enc");
+    {
+        auto t = Table::open(path("enc"), {false, false});
+        t->set_password("secret12");
+        t->go_top();
+        t->put(2, "");  // memo pointer rewritten encrypted
+        t->put(1, "wxyz");
+    }
+    errors.clear();
+    auto t = Table::open(path("enc"), {true, true});
+    ASSERT_TRUE(t);
+    for (t->go_top(); !t->eof(); t->skip(1))
+        for (int f = 1; f <= 2; ++f) t->get(f);
+    EXPECT_NE(t->reccount(), 0u);
+    for (const auto& e : errors) EXPECT_EQ(e.subcode, dbf::subcode::kCorrupt);
+}
+
+}  // namespace
+}  // namespace dbf_test
