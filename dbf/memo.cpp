@@ -114,7 +114,8 @@ MemoStatus MemoFile::read(std::uint32_t block, std::string& text) {
     if (format_ == MemoFormat::kFoxBlocks) {
         length = read_be32(head + 4);
     } else {
-        if (static_cast<unsigned char>(head[0]) != 0xFF || static_cast<unsigned char>(head[1]) != 0xFF)
+        if (static_cast<unsigned char>(head[0]) != 0xFF ||
+            static_cast<unsigned char>(head[1]) != 0xFF)
             return damaged("memo block without its mark");
         length = read_le32(head + 4);
         if (length < 8) return damaged("memo length too small");
@@ -158,7 +159,8 @@ MemoStatus MemoFile::write(const std::string& text, std::uint32_t old_block, boo
             auto had = static_cast<std::uint32_t>((8 + old.size() + block_size - 1) / block_size);
             if (needed <= had) {
                 block = old_block;
-                int e = file_.write_at(std::uint64_t{old_block} * block_size, data.data(), data.size());
+                int e =
+                    file_.write_at(std::uint64_t{old_block} * block_size, data.data(), data.size());
                 return e ? failed(e) : MemoStatus{};
             }
         }

@@ -6,10 +6,14 @@ namespace {
 constexpr std::uint32_t rotl(std::uint32_t v, int c) { return (v << c) | (v >> (32 - c)); }
 
 void quarter(std::uint32_t* x, int a, int b, int c, int d) {
-    x[a] += x[b]; x[d] = rotl(x[d] ^ x[a], 16);
-    x[c] += x[d]; x[b] = rotl(x[b] ^ x[c], 12);
-    x[a] += x[b]; x[d] = rotl(x[d] ^ x[a], 8);
-    x[c] += x[d]; x[b] = rotl(x[b] ^ x[c], 7);
+    x[a] += x[b];
+    x[d] = rotl(x[d] ^ x[a], 16);
+    x[c] += x[d];
+    x[b] = rotl(x[b] ^ x[c], 12);
+    x[a] += x[b];
+    x[d] = rotl(x[d] ^ x[a], 8);
+    x[c] += x[d];
+    x[b] = rotl(x[b] ^ x[c], 7);
 }
 
 std::uint32_t le(const std::uint8_t* p) {

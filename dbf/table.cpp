@@ -117,8 +117,9 @@ bool Table::create(const std::string& path, const std::vector<FieldDef>& fields)
     std::string file = absolute(apply_file_case(with_default_extension(path, ".DBF")));
     std::string problem;
     std::optional<Header> h = make_header(fields, problem);
-    if (!h) return raise_arg(gen::kCreate, subcode::kCreate, "Bad field definition: " + problem,
-                             file, "create");
+    if (!h)
+        return raise_arg(gen::kCreate, subcode::kCreate, "Bad field definition: " + problem, file,
+                         "create");
     h->updated = runtime::today();
     File out;
     if (int e = out.create(file)) {
@@ -211,9 +212,7 @@ void Table::load_phantom() {
     eof_ = true;
 }
 
-bool Table::visible(std::uint32_t recno) {
-    return load(recno) && !(deleted_hidden() && deleted());
-}
+bool Table::visible(std::uint32_t recno) { return load(recno) && !(deleted_hidden() && deleted()); }
 
 bool Table::write_record_bytes(std::uint32_t recno, std::string bytes) {
     if (cipher_) cipher_->apply(recno, bytes);
@@ -231,7 +230,8 @@ bool Table::store_record() {
     if (listener_) {
         std::string before(header_.record_length, ' ');
         std::size_t got = 0;
-        std::uint64_t at = header_.header_length + std::uint64_t{recno_ - 1} * header_.record_length;
+        std::uint64_t at =
+            header_.header_length + std::uint64_t{recno_ - 1} * header_.record_length;
         file_.read_at(at, before.data(), before.size(), got);
         if (cipher_) cipher_->apply(recno_, before);
         listener_->record_stored(*this, recno_, before, record_);
@@ -338,15 +338,18 @@ std::uint32_t Table::memo_block(const Field& f) const {
 }
 
 bool Table::fail_memo(const MemoStatus& status, const char* operation) {
-    if (!status.damage.empty()) raise_corrupt(memo_.path(), status.damage, operation);
-    else raise_io(gen::kWrite, subcode::kWrite, status.oscode, memo_.path(), operation);
+    if (!status.damage.empty())
+        raise_corrupt(memo_.path(), status.damage, operation);
+    else
+        raise_io(gen::kWrite, subcode::kWrite, status.oscode, memo_.path(), operation);
     return false;
 }
 
 Value Table::decode(const Field& f) {
     std::string_view raw(record_.data() + f.offset, static_cast<std::size_t>(f.width));
     switch (f.type) {
-        case 'C': return std::string(raw);
+        case 'C':
+            return std::string(raw);
         case 'N':
         case 'F': {
             std::string t = runtime::trim(raw);
@@ -360,7 +363,8 @@ Value Table::decode(const Field& f) {
             int d = std::atoi(std::string(raw.substr(6, 2)).c_str());
             return runtime::Date::from_ymd(y, m, d).value_or(runtime::Date());
         }
-        case 'L': return raw[0] == 'T' || raw[0] == 't' || raw[0] == 'Y' || raw[0] == 'y';
+        case 'L':
+            return raw[0] == 'T' || raw[0] == 't' || raw[0] == 'Y' || raw[0] == 'y';
         case 'M': {
             std::uint32_t block = memo_block(f);
             std::string text;
@@ -370,20 +374,25 @@ Value Table::decode(const Field& f) {
                 return text;
             }
             if (MemoStatus s = memo_.read(block, text); !s.ok()) {
-                if (!s.damage.empty()) raise_corrupt(memo_.path(), s.damage, "read");
-                else raise_io(gen::kRead, subcode::kRead, s.oscode, memo_.path(), "read");
+                if (!s.damage.empty())
+                    raise_corrupt(memo_.path(), s.damage, "read");
+                else
+                    raise_io(gen::kRead, subcode::kRead, s.oscode, memo_.path(), "read");
                 return std::string();
             }
             return text;
         }
         case 'I':
         case '+':
-            if (f.width == 4) return Value::number(static_cast<std::int32_t>(read_le32(raw.data())), 11, 0);
+            if (f.width == 4)
+                return Value::number(static_cast<std::int32_t>(read_le32(raw.data())), 11, 0);
             break;
         case 'Y':
             if (f.width == 8) {
-                std::uint64_t v = read_le32(raw.data()) | (std::uint64_t{read_le32(raw.data() + 4)} << 32);
-                return Value::number(static_cast<double>(static_cast<std::int64_t>(v)) / 10000.0, 20, 4);
+                std::uint64_t v =
+                    read_le32(raw.data()) | (std::uint64_t{read_le32(raw.data() + 4)} << 32);
+                return Value::number(static_cast<double>(static_cast<std::int64_t>(v)) / 10000.0,
+                                     20, 4);
             }
             break;
         case 'B':
@@ -402,7 +411,8 @@ Value Table::decode(const Field& f) {
                 return t;
             }
             break;
-        default: break;
+        default:
+            break;
     }
     return std::string(raw);
 }
@@ -423,8 +433,9 @@ bool Table::encode(const Field& f, const Value& value, std::string& out) {
             if (!value.is_number()) return type_error();
             char buf[64];
             double v = value.number();
-            int n = std::isfinite(v) ? std::snprintf(buf, sizeof buf, "%*.*f", f.width, f.decimals, v)
-                                     : 64;
+            int n = std::isfinite(v)
+                        ? std::snprintf(buf, sizeof buf, "%*.*f", f.width, f.decimals, v)
+                        : 64;
             if (n < 0 || static_cast<std::size_t>(n) > width)
                 return raise_arg(gen::kDataWidth, subcode::kDataWidth,
                                  "Data width error: " + f.name, path_, "put");
@@ -446,7 +457,8 @@ bool Table::encode(const Field& f, const Value& value, std::string& out) {
                                  "Memo format is read-only: " + f.name, path_, "put");
             std::uint32_t old = memo_block(f);
             std::uint32_t block = 0;
-            MemoStatus s = memo_.write(value.text(), old == 0xFFFFFFFFu ? 0 : old, options_.shared, block);
+            MemoStatus s =
+                memo_.write(value.text(), old == 0xFFFFFFFFu ? 0 : old, options_.shared, block);
             if (!s.ok()) return fail_memo(s, "put");
             char buf[16];
             std::snprintf(buf, sizeof buf, "%10u", block);
@@ -479,7 +491,8 @@ Value Table::get(std::string_view name) {
 
 bool Table::writable(const char* operation) {
     if (options_.read_only)
-        return raise_arg(gen::kReadOnly, subcode::kReadOnly, "Table is read-only", path_, operation);
+        return raise_arg(gen::kReadOnly, subcode::kReadOnly, "Table is read-only", path_,
+                         operation);
     if (eof_) return false;
     if (options_.shared && !table_locked_ && !locked_.count(recno_))
         return raise_arg(gen::kUnlocked, subcode::kUnlocked, "Record not locked", path_, operation);
@@ -637,8 +650,10 @@ void Table::unlock_all() {
 
 void Table::set_password(std::string_view password) {
     store_record();
-    if (password.empty()) cipher_.reset();
-    else cipher_.emplace(password);
+    if (password.empty())
+        cipher_.reset();
+    else
+        cipher_.emplace(password);
     if (!eof_) load(recno_);
 }
 

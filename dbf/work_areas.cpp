@@ -17,11 +17,11 @@ bool WorkAreas::use(const std::string& file, const UseOptions& options) {
                      "Unknown table driver: " + driver, file, "open", false});
         return false;
     }
-    std::string alias = runtime::upper(runtime::trim(options.alias.empty() ? base_name(file)
-                                                                           : options.alias));
+    std::string alias =
+        runtime::upper(runtime::trim(options.alias.empty() ? base_name(file) : options.alias));
     if (area_of(alias) != 0) {
-        raise_error({runtime::gencode::kOpen, subcode::kNoSuchName, 0, "Alias already in use: " + alias,
-                     file, "open", false});
+        raise_error({runtime::gencode::kOpen, subcode::kNoSuchName, 0,
+                     "Alias already in use: " + alias, file, "open", false});
         return false;
     }
     std::unique_ptr<Table> t = Table::open(file, {options.shared, options.read_only});

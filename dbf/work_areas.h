@@ -19,9 +19,9 @@ public:
     static constexpr int kMaxArea = 65535;
 
     struct UseOptions {
-        bool new_area = true;   // the lowest free slot, else the current one
-        std::string driver;     // "" takes the default driver setting
-        std::string alias;      // "" takes the file name without folder and extension
+        bool new_area = true;  // the lowest free slot, else the current one
+        std::string driver;    // "" takes the default driver setting
+        std::string alias;     // "" takes the file name without folder and extension
         bool shared = true;
         bool read_only = false;
     };

@@ -1,9 +1,9 @@
 // Sections: tokens; the tree and the parser; operators; evaluation.
 #include "runtime/expr.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -99,9 +99,9 @@ std::vector<Token> tokenize(std::string_view s) {
             out.push_back(t);
             continue;
         }
-        static const char* const kOps[] = {"->", "**", "==", "!=", "<>", "<=", ">=", "+", "-", "*",
-                                           "/",  "%",  "^",  "=",  "#",  "<",  ">",  "$", "!", "(",
-                                           ")",  ",",  "{",  "}",  "|"};
+        static const char* const kOps[] = {"->", "**", "==", "!=", "<>", "<=", ">=", "+", "-",
+                                           "*",  "/",  "%",  "^",  "=",  "#",  "<",  ">", "$",
+                                           "!",  "(",  ")",  ",",  "{",  "}",  "|"};
         bool found = false;
         for (const char* op : kOps) {
             std::string_view o(op);
@@ -256,13 +256,24 @@ private:
     NodeRef primary() {
         const Token tok = peek();
         switch (tok.kind) {
-            case Tok::kNumber: ++pos_; return literal(Value::number(tok.number, -1, tok.decimals));
-            case Tok::kText: ++pos_; return literal(tok.text);
-            case Tok::kLogical: ++pos_; return literal(tok.logical);
-            case Tok::kNil: ++pos_; return literal(Value());
-            case Tok::kName: return named();
-            case Tok::kEnd: throw syntax(tok.at, "expression ends too early");
-            case Tok::kOp: break;
+            case Tok::kNumber:
+                ++pos_;
+                return literal(Value::number(tok.number, -1, tok.decimals));
+            case Tok::kText:
+                ++pos_;
+                return literal(tok.text);
+            case Tok::kLogical:
+                ++pos_;
+                return literal(tok.logical);
+            case Tok::kNil:
+                ++pos_;
+                return literal(Value());
+            case Tok::kName:
+                return named();
+            case Tok::kEnd:
+                throw syntax(tok.at, "expression ends too early");
+            case Tok::kOp:
+                break;
         }
         if (accept("(")) {
             NodeRef inner = expression();
@@ -293,8 +304,10 @@ private:
             if (!accept(")")) {
                 do {
                     // An empty argument, as in F(a,,b), is nothing.
-                    if (is_op(",") || is_op(")")) args.push_back(literal(Value()));
-                    else args.push_back(expression());
+                    if (is_op(",") || is_op(")"))
+                        args.push_back(literal(Value()));
+                    else
+                        args.push_back(expression());
                 } while (accept(","));
                 expect(")");
             }
@@ -354,10 +367,14 @@ int compare(const Value& a, const Value& b, bool exact, const std::string& op) {
     if (a.kind() != b.kind()) operand_error(op);
     auto three = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
     switch (a.kind()) {
-        case Kind::kNothing: return 0;
-        case Kind::kNumber: return three(a.number(), b.number());
-        case Kind::kDate: return three(a.date(), b.date());
-        case Kind::kLogical: return three(a.logical(), b.logical());
+        case Kind::kNothing:
+            return 0;
+        case Kind::kNumber:
+            return three(a.number(), b.number());
+        case Kind::kDate:
+            return three(a.date(), b.date());
+        case Kind::kLogical:
+            return three(a.logical(), b.logical());
         case Kind::kDateTime:
             return three(std::pair(a.datetime().date, a.datetime().milliseconds),
                          std::pair(b.datetime().date, b.datetime().milliseconds));
@@ -366,10 +383,12 @@ int compare(const Value& a, const Value& b, bool exact, const std::string& op) {
             if (!exact) x = x.substr(0, y.size());
             for (std::size_t i = 0; i < x.size() && i < y.size(); ++i)
                 if (x[i] != y[i])
-                    return static_cast<unsigned char>(x[i]) < static_cast<unsigned char>(y[i]) ? -1 : 1;
+                    return static_cast<unsigned char>(x[i]) < static_cast<unsigned char>(y[i]) ? -1
+                                                                                               : 1;
             return three(x.size(), y.size());
         }
-        default: operand_error(op);
+        default:
+            operand_error(op);
     }
 }
 
@@ -383,8 +402,10 @@ Value binary(const std::string& op, const Value& a, const Value& b) {
     if (op == "+") {
         if (a.is_number() && b.is_number()) return a.number() + b.number();
         if (a.is_text() && b.is_text()) return a.text() + b.text();
-        if (a.is_date() && b.is_number()) return a.date().plus_days(static_cast<std::int32_t>(b.number()));
-        if (a.is_number() && b.is_date()) return b.date().plus_days(static_cast<std::int32_t>(a.number()));
+        if (a.is_date() && b.is_number())
+            return a.date().plus_days(static_cast<std::int32_t>(b.number()));
+        if (a.is_number() && b.is_date())
+            return b.date().plus_days(static_cast<std::int32_t>(a.number()));
         operand_error(op);
     }
     if (op == "-") {
@@ -396,8 +417,10 @@ Value binary(const std::string& op, const Value& a, const Value& b) {
             out.resize(a.text().size() + b.text().size(), ' ');
             return out;
         }
-        if (a.is_date() && b.is_number()) return a.date().plus_days(-static_cast<std::int32_t>(b.number()));
-        if (a.is_date() && b.is_date()) return static_cast<double>(a.date().julian() - b.date().julian());
+        if (a.is_date() && b.is_number())
+            return a.date().plus_days(-static_cast<std::int32_t>(b.number()));
+        if (a.is_date() && b.is_date())
+            return static_cast<double>(a.date().julian() - b.date().julian());
         operand_error(op);
     }
     if (op == "*") return num(a, op) * num(b, op);
@@ -433,9 +456,12 @@ public:
 
     Value eval(const ExprNode& n) {
         switch (n.kind) {
-            case ExprNode::Kind::kLiteral: return n.literal;
-            case ExprNode::Kind::kName: return name(n.name, n.alias == "M");
-            case ExprNode::Kind::kField: return field(n.alias, n.name);
+            case ExprNode::Kind::kLiteral:
+                return n.literal;
+            case ExprNode::Kind::kName:
+                return name(n.name, n.alias == "M");
+            case ExprNode::Kind::kField:
+                return field(n.alias, n.name);
             case ExprNode::Kind::kUnary: {
                 Value v = eval(*n.kids[0]);
                 if (n.name == "NOT") return !logic(v, ".NOT.");
@@ -443,14 +469,18 @@ public:
                 return n.name == "-" ? -x : x;
             }
             case ExprNode::Kind::kBinary: {
-                if (n.name == "AND") return logic(eval(*n.kids[0]), ".AND.") && logic(eval(*n.kids[1]), ".AND.");
-                if (n.name == "OR") return logic(eval(*n.kids[0]), ".OR.") || logic(eval(*n.kids[1]), ".OR.");
+                if (n.name == "AND")
+                    return logic(eval(*n.kids[0]), ".AND.") && logic(eval(*n.kids[1]), ".AND.");
+                if (n.name == "OR")
+                    return logic(eval(*n.kids[0]), ".OR.") || logic(eval(*n.kids[1]), ".OR.");
                 Value a = eval(*n.kids[0]);
                 Value b = eval(*n.kids[1]);
                 return binary(n.name, a, b);
             }
-            case ExprNode::Kind::kCall: return call(n);
-            case ExprNode::Kind::kBlock: return block(n);
+            case ExprNode::Kind::kCall:
+                return call(n);
+            case ExprNode::Kind::kBlock:
+                return block(n);
         }
         return Value();
     }
@@ -471,7 +501,8 @@ private:
 
     Value field(const std::string& alias, const std::string& n) {
         Value v;
-        FieldResolver::Lookup r = fields_ ? fields_->field(alias, n, v) : FieldResolver::Lookup::kNoAlias;
+        FieldResolver::Lookup r =
+            fields_ ? fields_->field(alias, n, v) : FieldResolver::Lookup::kNoAlias;
         if (r == FieldResolver::Lookup::kFound) return v;
         if (r == FieldResolver::Lookup::kNoAlias && !alias.empty())
             throw expr_failure(gencode::kNoAlias, "Alias does not exist: " + alias, alias);

@@ -86,7 +86,8 @@ Value val(const Args& a) {
     std::size_t dot = t.find('.');
     int decimals = 0;
     if (dot != std::string::npos)
-        while (dot + 1 + decimals < t.size() && std::isdigit(static_cast<unsigned char>(t[dot + 1 + decimals])))
+        while (dot + 1 + decimals < t.size() &&
+               std::isdigit(static_cast<unsigned char>(t[dot + 1 + decimals])))
             ++decimals;
     return Value::number(v, -1, decimals);
 }
@@ -134,11 +135,16 @@ Value strtran(const Args& a) {
 
 std::string as_text(const Value& v, std::string_view fn) {
     switch (v.kind()) {
-        case Kind::kText: return v.text();
-        case Kind::kNumber: return trim(str(Args{v}).text());
-        case Kind::kDate: return date_to_text(v.date());
-        case Kind::kLogical: return v.logical() ? "T" : "F";
-        default: bad_argument(fn);
+        case Kind::kText:
+            return v.text();
+        case Kind::kNumber:
+            return trim(str(Args{v}).text());
+        case Kind::kDate:
+            return date_to_text(v.date());
+        case Kind::kLogical:
+            return v.logical() ? "T" : "F";
+        default:
+            bad_argument(fn);
     }
 }
 
@@ -153,14 +159,22 @@ Value pad(const Args& a, bool right, std::string_view fn) {
 
 bool is_empty(const Value& v) {
     switch (v.kind()) {
-        case Kind::kNothing: return true;
-        case Kind::kLogical: return !v.logical();
-        case Kind::kNumber: return v.number() == 0;
-        case Kind::kDate: return v.date().empty();
-        case Kind::kDateTime: return v.datetime().date.empty() && v.datetime().milliseconds == 0;
-        case Kind::kText: return is_blank(v.text());
-        case Kind::kList: return v.items().empty();
-        default: return false;
+        case Kind::kNothing:
+            return true;
+        case Kind::kLogical:
+            return !v.logical();
+        case Kind::kNumber:
+            return v.number() == 0;
+        case Kind::kDate:
+            return v.date().empty();
+        case Kind::kDateTime:
+            return v.datetime().date.empty() && v.datetime().milliseconds == 0;
+        case Kind::kText:
+            return is_blank(v.text());
+        case Kind::kList:
+            return v.items().empty();
+        default:
+            return false;
     }
 }
 
@@ -175,10 +189,13 @@ const std::map<std::string, Builtin, std::less<>>& builtins() {
         {"LTRIM", [](Args& a) -> Value { return trim_left(text_arg(a, 0, "LTRIM")); }},
         {"ALLTRIM", [](Args& a) -> Value { return trim(text_arg(a, 0, "ALLTRIM")); }},
         {"SUBSTR", substr},
-        {"LEFT", [](Args& a) -> Value {
-             return text_arg(a, 0, "LEFT").substr(0, static_cast<std::size_t>(count_arg(a, 1, "LEFT", 0)));
+        {"LEFT",
+         [](Args& a) -> Value {
+             return text_arg(a, 0, "LEFT")
+                 .substr(0, static_cast<std::size_t>(count_arg(a, 1, "LEFT", 0)));
          }},
-        {"RIGHT", [](Args& a) -> Value {
+        {"RIGHT",
+         [](Args& a) -> Value {
              const std::string& s = text_arg(a, 0, "RIGHT");
              auto n = std::min(s.size(), static_cast<std::size_t>(count_arg(a, 1, "RIGHT", 0)));
              return s.substr(s.size() - n);
@@ -186,11 +203,11 @@ const std::map<std::string, Builtin, std::less<>>& builtins() {
         {"STR", [](Args& a) { return str(a); }},
         {"VAL", val},
         {"DTOC", [](Args& a) -> Value { return date_to_text(date_arg(a, 0, "DTOC")); }},
-        {"CTOD", [](Args& a) -> Value {
-             return date_from_text(text_arg(a, 0, "CTOD")).value_or(Date());
-         }},
+        {"CTOD",
+         [](Args& a) -> Value { return date_from_text(text_arg(a, 0, "CTOD")).value_or(Date()); }},
         {"DTOS", [](Args& a) -> Value { return dtos(date_arg(a, 0, "DTOS")); }},
-        {"STOD", [](Args& a) -> Value {
+        {"STOD",
+         [](Args& a) -> Value {
              const std::string& s = text_arg(a, 0, "STOD");
              if (s.size() != 8) return Date();
              return date_from_text(s.substr(6, 2) + "/" + s.substr(4, 2) + "/" + s.substr(0, 4),
@@ -198,19 +215,23 @@ const std::map<std::string, Builtin, std::less<>>& builtins() {
                  .value_or(Date());
          }},
         {"EMPTY", [](Args& a) -> Value { return is_empty(arg(a, 0)); }},
-        {"CHR", [](Args& a) -> Value {
+        {"CHR",
+         [](Args& a) -> Value {
              double n = number_arg(a, 0, "CHR");
              if (!(n >= 0 && n < 256)) bad_argument("CHR");
              return std::string(1, static_cast<char>(static_cast<int>(n)));
          }},
-        {"ASC", [](Args& a) -> Value {
+        {"ASC",
+         [](Args& a) -> Value {
              const std::string& s = text_arg(a, 0, "ASC");
              return s.empty() ? 0 : static_cast<unsigned char>(s[0]);
          }},
-        {"SPACE", [](Args& a) -> Value {
+        {"SPACE",
+         [](Args& a) -> Value {
              return std::string(static_cast<std::size_t>(count_arg(a, 0, "SPACE", 0)), ' ');
          }},
-        {"REPLICATE", [](Args& a) -> Value {
+        {"REPLICATE",
+         [](Args& a) -> Value {
              const std::string& s = text_arg(a, 0, "REPLICATE");
              long times = count_arg(a, 1, "REPLICATE", 0);
              if (static_cast<double>(s.size()) * static_cast<double>(times) > kMaxText)
@@ -220,7 +241,8 @@ const std::map<std::string, Builtin, std::less<>>& builtins() {
              return out;
          }},
         {"STRTRAN", strtran},
-        {"LEN", [](Args& a) -> Value {
+        {"LEN",
+         [](Args& a) -> Value {
              const Value& v = arg(a, 0);
              if (v.is_text()) return static_cast<long>(v.text().size());
              if (v.is_list()) return static_cast<long>(v.items().size());
@@ -252,7 +274,8 @@ std::string str_text(double value, int width, int decimals) {
     width = std::min(width, 255);
     char buf[512];
     int n = std::snprintf(buf, sizeof buf, "%*.*f", width, std::min(decimals, 100), value);
-    if (n < 0 || n > width || !std::isfinite(value)) return std::string(static_cast<std::size_t>(width), '*');
+    if (n < 0 || n > width || !std::isfinite(value))
+        return std::string(static_cast<std::size_t>(width), '*');
     return buf;
 }
 

@@ -4,10 +4,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <strings.h>
 
 #include <cerrno>
 #include <utility>
@@ -18,28 +17,34 @@ namespace {
 bool folder_exists(const std::string& native) {
     std::string::size_type slash = native.rfind('/');
     if (slash == std::string::npos) return true;
-    struct stat st{};
+    struct stat st {};
     std::string folder = slash == 0 ? "/" : native.substr(0, slash);
     return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 int windows_code(int err, const std::string& native, int fallback) {
     switch (err) {
-        case ENOENT: return folder_exists(native) ? oscode::kFileNotFound : oscode::kPathNotFound;
-        case ENOTDIR: return oscode::kPathNotFound;
+        case ENOENT:
+            return folder_exists(native) ? oscode::kFileNotFound : oscode::kPathNotFound;
+        case ENOTDIR:
+            return oscode::kPathNotFound;
         case EACCES:
         case EPERM:
         case EROFS:
-        case EISDIR: return oscode::kAccessDenied;
+        case EISDIR:
+            return oscode::kAccessDenied;
         case ENOSPC:
-        case EDQUOT: return oscode::kDiskFull;
-        case EEXIST: return oscode::kFileExists;
-        default: return fallback;
+        case EDQUOT:
+            return oscode::kDiskFull;
+        case EEXIST:
+            return oscode::kFileExists;
+        default:
+            return fallback;
     }
 }
 
 bool ofd_lock(int fd, short type, std::uint64_t offset, std::uint64_t length) {
-    struct flock fl{};
+    struct flock fl {};
     fl.l_type = type;
     fl.l_whence = SEEK_SET;
     fl.l_start = static_cast<off_t>(offset);
@@ -50,17 +55,19 @@ bool ofd_lock(int fd, short type, std::uint64_t offset, std::uint64_t length) {
 // An existing file found the way Windows finds it: when the name as given does not
 // exist, a name in the same folder that differs only in letter case does.
 std::string existing(const std::string& native) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(native.c_str(), &st) == 0) return native;
     std::string::size_type slash = native.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : native.substr(0, slash));
+    std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : native.substr(0, slash));
     std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
     DIR* d = ::opendir(folder.c_str());
     if (!d) return native;
     std::string found = native;
     while (dirent* e = ::readdir(d)) {
         std::string candidate = e->d_name;
-        if (candidate.size() == name.size() && ::strncasecmp(candidate.c_str(), name.c_str(), name.size()) == 0) {
+        if (candidate.size() == name.size() &&
+            ::strncasecmp(candidate.c_str(), name.c_str(), name.size()) == 0) {
             found = (slash == std::string::npos ? "" : native.substr(0, slash + 1)) + candidate;
             break;
         }
@@ -79,7 +86,7 @@ std::string native_path(const std::string& path) {
 }
 
 bool file_exists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(existing(native_path(path)).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -88,8 +95,7 @@ int remove_file(const std::string& path) {
     return ::unlink(native.c_str()) == 0 ? 0 : windows_code(errno, native, oscode::kAccessDenied);
 }
 
-File::File(File&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), writable_(other.writable_) {}
+File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)), writable_(other.writable_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -122,7 +128,7 @@ int File::open(const std::string& path, Access access, Share share) {
         fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
     }
     if (fd < 0) return windows_code(errno, native, oscode::kAccessDenied);
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return oscode::kAccessDenied;
@@ -187,7 +193,7 @@ int File::write_at(std::uint64_t offset, const char* data, std::size_t n) {
 }
 
 int File::size(std::uint64_t& bytes) {
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd_, &st) != 0) return oscode::kReadFault;
     bytes = static_cast<std::uint64_t>(st.st_size);
     return 0;
@@ -199,7 +205,9 @@ int File::truncate(std::uint64_t bytes) {
                : windows_code(errno, "", oscode::kWriteFault);
 }
 
-int File::sync() { return ::fdatasync(fd_) == 0 ? 0 : windows_code(errno, "", oscode::kWriteFault); }
+int File::sync() {
+    return ::fdatasync(fd_) == 0 ? 0 : windows_code(errno, "", oscode::kWriteFault);
+}
 
 bool File::try_lock(std::uint64_t offset, std::uint64_t length, bool exclusive) {
     return ofd_lock(fd_, exclusive && writable_ ? F_WRLCK : F_RDLCK, offset, length);

@@ -54,23 +54,27 @@ TEST_F(DamageTest, DamagedTablesAreSubsystemCode1012) {
     } cases[] = {
         {"empty file", ""},
         {"header cut", good.substr(0, 20)},
-        {"header length past the file", [&] {
+        {"header length past the file",
+         [&] {
              std::string b = good;
              dbf::write_le16(b.data() + 8, 60000);
              return b;
          }()},
-        {"record length below the fields", [&] {
+        {"record length below the fields",
+         [&] {
              std::string b = good;
              dbf::write_le16(b.data() + 10, 5);
              return b;
          }()},
-        {"count past the records", [&] {
+        {"count past the records",
+         [&] {
              std::string b = good;
              dbf::write_le32(b.data() + 4, 1000);
              return b;
          }()},
         {"records cut off", good.substr(0, good.size() - 10)},
-        {"zero-width field", [&] {
+        {"zero-width field",
+         [&] {
              std::string b = good;
              b[32 + 16] = 0;
              return b;

@@ -20,8 +20,9 @@ protected:
         runtime::clear_settings();
         auto base = std::filesystem::temp_directory_path();
         for (int i = 0;; ++i) {
-            dir_ = base / ("velkan-dbf-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                           "-" + std::to_string(counter()++) + "-" + std::to_string(i));
+            dir_ = base / ("velkan-dbf-" +
+                           std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                           std::to_string(counter()++) + "-" + std::to_string(i));
             if (std::filesystem::create_directory(dir_)) break;
         }
         old_ = runtime::install_error_handler([this](const runtime::Error& e) -> runtime::Value {

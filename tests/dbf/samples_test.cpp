@@ -52,8 +52,10 @@ TEST_F(SamplesTest, EverySampleReadsWholeWithItsCount) {
             ++seen;
             for (int f = 1; f <= static_cast<int>(t->fields().size()); ++f) t->get(f);
         }
-        if (c.count) EXPECT_EQ(seen, c.count) << c.table;
-        else EXPECT_EQ(seen, t->reccount()) << c.table;
+        if (c.count)
+            EXPECT_EQ(seen, c.count) << c.table;
+        else
+            EXPECT_EQ(seen, t->reccount()) << c.table;
         EXPECT_TRUE(errors.empty()) << c.table << ": " << errors.front().description.value_or("");
         errors.clear();
     }
@@ -104,7 +106,9 @@ TEST_F(SamplesTest, VisualFoxProTypesAndFptMemos) {
     products->go_bottom();
     EXPECT_EQ(products->get("PRODUCTID").number(), 77);
     EXPECT_EQ(products->get("UNITPRICE").number(), 13);
-    EXPECT_EQ(products->get("PRODUCTNAM").text().substr(0, 31), "Original Frankfurter gr\xFCne So\xE1" "e");
+    EXPECT_EQ(products->get("PRODUCTNAM").text().substr(0, 31),
+              "Original Frankfurter gr\xFCne So\xE1"
+              "e");
 }
 
 }  // namespace

@@ -15,9 +15,11 @@ using dbf::Table;
 using runtime::Date;
 using runtime::Value;
 
-const std::vector<FieldDef> kMixed = {
-    {"NAME", 'C', 12, 0}, {"AMOUNT", 'N', 10, 2}, {"BORN", 'D', 8, 0},
-    {"ACTIVE", 'L', 1, 0}, {"NOTES", 'M', 10, 0}};
+const std::vector<FieldDef> kMixed = {{"NAME", 'C', 12, 0},
+                                      {"AMOUNT", 'N', 10, 2},
+                                      {"BORN", 'D', 8, 0},
+                                      {"ACTIVE", 'L', 1, 0},
+                                      {"NOTES", 'M', 10, 0}};
 
 Date ymd(int y, int m, int d) { return *Date::from_ymd(y, m, d); }
 
@@ -148,7 +150,8 @@ TEST_F(TableTest, NavigationHonoursTheDeletedRecordsSetting) {
     }
     auto visit = [&] {
         std::vector<int> seen;
-        for (t->go_top(); !t->eof(); t->skip(1)) seen.push_back(static_cast<int>(t->get(1).number()));
+        for (t->go_top(); !t->eof(); t->skip(1))
+            seen.push_back(static_cast<int>(t->get(1).number()));
         return seen;
     };
     EXPECT_EQ(visit(), (std::vector<int>{1, 2, 3, 4, 5}));
@@ -283,7 +286,8 @@ struct Recorder : dbf::RecordListener {
     std::vector<std::string> seen;
     void record_stored(const Table&, std::uint32_t recno, std::string_view before,
                        std::string_view after) override {
-        seen.push_back(std::to_string(recno) + ":" + std::string(before) + ">" + std::string(after));
+        seen.push_back(std::to_string(recno) + ":" + std::string(before) + ">" +
+                       std::string(after));
     }
     void records_cleared(const Table&) override { seen.push_back("zap"); }
 };
@@ -300,7 +304,8 @@ TEST_F(TableTest, EveryWritePassesThroughTheListener) {
     t->remove();
     t->commit();
     t->zap();
-    EXPECT_EQ(r.seen, (std::vector<std::string>{"1:>   ", "1:   > ab", "2:>   ", "1: ab>*ab", "zap"}));
+    EXPECT_EQ(r.seen,
+              (std::vector<std::string>{"1:>   ", "1:   > ab", "2:>   ", "1: ab>*ab", "zap"}));
 }
 
 TEST_F(TableTest, FileNameCaseAppliesToTheNameNotTheFolder) {

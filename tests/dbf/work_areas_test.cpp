@@ -37,8 +37,8 @@ TEST_F(WorkAreasTest, SlotsAliasesAndSelection) {
         const char* select;
         bool ok;
         int current;
-    } cases[] = {{"clienti", true, 1}, {"0", true, 3}, {"2", true, 2}, {"nobody", false, 2},
-                 {"65535", true, 65535}, {"65536", false, 65535}};
+    } cases[] = {{"clienti", true, 1}, {"0", true, 3},         {"2", true, 2},
+                 {"nobody", false, 2}, {"65535", true, 65535}, {"65536", false, 65535}};
     for (const Case& c : cases) {
         EXPECT_EQ(areas.select(std::string_view(c.select)), c.ok) << c.select;
         EXPECT_EQ(areas.current(), c.current) << c.select;
