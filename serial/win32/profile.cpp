@@ -1,0 +1,40 @@
+#include "serial/profile.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "runtime/text1252.h"
+
+namespace serial {
+
+namespace {
+
+std::wstring wide(const std::string& text) {
+    std::u16string u = runtime::to_utf16(text);
+    return std::wstring(u.begin(), u.end());
+}
+
+std::string narrow(const wchar_t* text, std::size_t size) {
+    return runtime::from_utf16(std::u16string(text, text + size));
+}
+
+}  // namespace
+
+std::string GETPVPROFSTRING(const std::string& section, const runtime::Value& key,
+                            const std::string& default_value, const std::string& file) {
+    std::vector<wchar_t> buffer(4096);
+    std::wstring key_name = key.is_text() ? wide(key.text()) : std::wstring();
+    DWORD n = GetPrivateProfileStringW(
+        wide(section).c_str(), key.is_text() ? key_name.c_str() : nullptr,
+        wide(default_value).c_str(), buffer.data(), 4095, wide(file).c_str());
+    return narrow(buffer.data(), n);
+}
+
+bool WRITEPPROSTRING(const std::string& section, const std::string& key, const std::string& value,
+                     const std::string& file) {
+    return WritePrivateProfileStringW(wide(section).c_str(), wide(key).c_str(), wide(value).c_str(),
+                                      wide(file).c_str()) != 0;
+}
+
+}  // namespace serial
