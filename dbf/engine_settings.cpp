@@ -1,5 +1,6 @@
 #include "dbf/engine_settings.h"
 
+#include "runtime/path.h"
 #include "runtime/settings.h"
 #include "runtime/text1252.h"
 
@@ -48,6 +49,15 @@ std::string with_default_extension(const std::string& path, const std::string& e
 std::string with_extension(const std::string& path, const std::string& extension) {
     std::size_t dot = extension_start(path);
     return (dot == std::string::npos ? path : path.substr(0, dot)) + extension;
+}
+
+std::string full_path(const std::string& path) {
+    bool rooted = !path.empty() && (path[0] == '\\' || path[0] == '/');
+    bool drive = path.size() >= 2 && path[1] == ':';
+    if (rooted || drive) return path;
+    std::string cwd = runtime::current_directory();
+    if (cwd.empty()) return path;
+    return cwd + (cwd.back() == '\\' ? "" : "\\") + path;
 }
 
 std::string base_name(const std::string& path) {

@@ -29,6 +29,8 @@ std::string apply_file_case(const std::string& path);
 std::string with_default_extension(const std::string& path, const std::string& extension);
 // The path with its extension replaced.
 std::string with_extension(const std::string& path, const std::string& extension);
+// The path made absolute against the current folder (a Windows path, as the program's).
+std::string full_path(const std::string& path);
 // The name part without folder and extension ("C:\DATA\clienti.dbf" gives "clienti").
 std::string base_name(const std::string& path);
 

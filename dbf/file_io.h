@@ -79,8 +79,7 @@ private:
 #endif
 };
 
-// The name a program path has on this system (backslashes become the system's separator).
-std::string native_path(const std::string& path);
+// Paths are the program's Windows paths, mapped by the path layer (runtime/path.h).
 bool file_exists(const std::string& path);
 int remove_file(const std::string& path);
 

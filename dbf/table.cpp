@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <thread>
 
 #include "dbf/engine_settings.h"
@@ -20,12 +19,6 @@ namespace {
 
 using runtime::Value;
 namespace gen = runtime::gencode;
-
-std::string absolute(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::path p = std::filesystem::absolute(native_path(path), ec);
-    return ec ? path : p.lexically_normal().string();
-}
 
 bool raise_open(int code, const std::string& file) {
     raise_error({gen::kOpen, subcode::kOpen, code, "Open error", file, "open", true});
@@ -61,7 +54,7 @@ bool take_append_lock(File& file) {
 std::unique_ptr<Table> Table::open(const std::string& path, Options options) {
     std::string file = apply_file_case(with_default_extension(path, ".DBF"));
     std::unique_ptr<Table> t(new Table());
-    t->path_ = absolute(file);
+    t->path_ = full_path(file);
     t->options_ = options;
     File::Access access = options.read_only ? File::Access::kRead : File::Access::kReadWrite;
     File::Share share = options.shared ? File::Share::kShared : File::Share::kExclusive;
@@ -101,10 +94,10 @@ bool Table::open_memo(const std::string& table_path) {
     MemoFormat format = MemoFormat::kFoxBlocks;
     if (header_.type == kTypeDbase3Memo) format = MemoFormat::kDbase3;
     if (header_.type == kTypeDbase4Memo) format = MemoFormat::kDbase4;
-    std::string memo = absolute(apply_file_case(with_extension(table_path, memo_extension())));
+    std::string memo = full_path(apply_file_case(with_extension(table_path, memo_extension())));
     // FoxPro's own tools name the memo ".FPT"; ours follow the driver's memo extension.
     if (format == MemoFormat::kFoxBlocks && !file_exists(memo)) {
-        std::string fpt = absolute(apply_file_case(with_extension(table_path, ".FPT")));
+        std::string fpt = full_path(apply_file_case(with_extension(table_path, ".FPT")));
         if (file_exists(fpt)) memo = fpt;
     }
     File::Access access = options_.read_only ? File::Access::kRead : File::Access::kReadWrite;
@@ -114,7 +107,7 @@ bool Table::open_memo(const std::string& table_path) {
 }
 
 bool Table::create(const std::string& path, const std::vector<FieldDef>& fields) {
-    std::string file = absolute(apply_file_case(with_default_extension(path, ".DBF")));
+    std::string file = full_path(apply_file_case(with_default_extension(path, ".DBF")));
     std::string problem;
     std::optional<Header> h = make_header(fields, problem);
     if (!h)
@@ -134,7 +127,7 @@ bool Table::create(const std::string& path, const std::vector<FieldDef>& fields)
     }
     if (h->has_memo_field()) {
         MemoFile memo;
-        std::string memo_path = absolute(apply_file_case(with_extension(file, memo_extension())));
+        std::string memo_path = full_path(apply_file_case(with_extension(file, memo_extension())));
         if (int e = memo.create(memo_path)) {
             raise_io(gen::kCreate, subcode::kCreate, e, memo_path, "create");
             return false;

@@ -2,7 +2,6 @@
 // modes and LockFileEx, with the same answers (see file_io.h).
 #include "dbf/file_io.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -10,6 +9,8 @@
 
 #include <cerrno>
 #include <utility>
+
+#include "runtime/path.h"
 
 namespace dbf {
 namespace {
@@ -52,46 +53,17 @@ bool ofd_lock(int fd, short type, std::uint64_t offset, std::uint64_t length) {
     return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
 }
 
-// An existing file found the way Windows finds it: when the name as given does not
-// exist, a name in the same folder that differs only in letter case does.
-std::string existing(const std::string& native) {
-    struct stat st {};
-    if (::stat(native.c_str(), &st) == 0) return native;
-    std::string::size_type slash = native.rfind('/');
-    std::string folder =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : native.substr(0, slash));
-    std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
-    DIR* d = ::opendir(folder.c_str());
-    if (!d) return native;
-    std::string found = native;
-    while (dirent* e = ::readdir(d)) {
-        std::string candidate = e->d_name;
-        if (candidate.size() == name.size() &&
-            ::strncasecmp(candidate.c_str(), name.c_str(), name.size()) == 0) {
-            found = (slash == std::string::npos ? "" : native.substr(0, slash + 1)) + candidate;
-            break;
-        }
-    }
-    ::closedir(d);
-    return found;
-}
+std::string native_path(const std::string& path) { return runtime::native_path(path).string(); }
 
 }  // namespace
 
-std::string native_path(const std::string& path) {
-    std::string out = path;
-    for (char& c : out)
-        if (c == '\\') c = '/';
-    return out;
-}
-
 bool file_exists(const std::string& path) {
     struct stat st {};
-    return ::stat(existing(native_path(path)).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::stat(native_path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 int remove_file(const std::string& path) {
-    std::string native = existing(native_path(path));
+    std::string native = native_path(path);
     return ::unlink(native.c_str()) == 0 ? 0 : windows_code(errno, native, oscode::kAccessDenied);
 }
 
@@ -117,7 +89,7 @@ void File::close() {
 
 int File::open(const std::string& path, Access access, Share share) {
     close();
-    std::string native = existing(native_path(path));
+    std::string native = native_path(path);
     bool exclusive = share == Share::kExclusive;
     // An exclusive hold needs a write lock, which POSIX grants only on a writable
     // descriptor; a read-only exclusive open asks for one and settles for reading.
@@ -147,7 +119,7 @@ int File::open(const std::string& path, Access access, Share share) {
 
 int File::create(const std::string& path) {
     close();
-    std::string native = existing(native_path(path));
+    std::string native = native_path(path);
     int fd = ::open(native.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return windows_code(errno, native, oscode::kAccessDenied);
     // Replacing a table someone has open is a sharing violation, as on Windows.

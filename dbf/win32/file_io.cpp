@@ -1,21 +1,18 @@
 // Win32 side of the file seam: share modes give the open-mode conflicts and LockFileEx the
-// byte-range locks (see file_io.h). Names are 1252 bytes, widened through the explicit
-// table, never through the system's ANSI code page.
+// byte-range locks (see file_io.h). Names go through the path layer, which widens the
+// 1252 bytes by the explicit table, never through the system's ANSI code page.
 #include "dbf/file_io.h"
 
 #include <windows.h>
 
 #include <utility>
 
-#include "runtime/text1252.h"
+#include "runtime/path.h"
 
 namespace dbf {
 namespace {
 
-std::wstring wide(const std::string& path) {
-    std::u16string w = runtime::to_utf16(path);
-    return std::wstring(w.begin(), w.end());
-}
+std::wstring wide(const std::string& path) { return runtime::native_path(path).wstring(); }
 
 int last_error(int fallback) {
     DWORD e = GetLastError();
@@ -30,8 +27,6 @@ OVERLAPPED at(std::uint64_t offset) {
 }
 
 }  // namespace
-
-std::string native_path(const std::string& path) { return path; }
 
 bool file_exists(const std::string& path) {
     DWORD a = GetFileAttributesW(wide(path).c_str());

@@ -1,0 +1,168 @@
+// Sharing and locks between real processes: the helper program holds a table open (and a
+// lock) while this process tries its own opens and locks.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+
+#include "child_process.h"
+#include "dbf/errors.h"
+#include "dbf/table.h"
+#include "dbf_fixture.h"
+#include "runtime/text1252.h"
+
+namespace dbf_test {
+namespace {
+
+using dbf::Table;
+
+class SharingTest : public DbfTest {
+protected:
+    void SetUp() override {
+        DbfTest::SetUp();
+        file_ = path("SHARED.DBF");
+        ASSERT_TRUE(Table::create(file_, {{"TAG", 'C', 4, 0}, {"SEQ", 'N', 8, 0}}));
+        auto t = Table::open(file_, {false, false});
+        for (int i = 0; i < 3; ++i) t->append_blank();
+    }
+    // Starts a helper holding the table; its first line tells whether it opened.
+    std::unique_ptr<ChildProcess> hold(const std::string& mode,
+                                       std::vector<std::string> lock = {}) {
+        std::vector<std::string> args = {helper_path(), "hold", file_, mode};
+        args.insert(args.end(), lock.begin(), lock.end());
+        auto c = std::make_unique<ChildProcess>(args);
+        EXPECT_TRUE(c->started());
+        return c;
+    }
+    std::string file_;
+};
+
+TEST_F(SharingTest, OpenModesConflictAsOnWindows) {
+    struct Case {
+        const char* other;
+        bool shared, read_only;
+        bool opens;
+    } cases[] = {
+        {"shared", true, false, true},      {"shared", false, false, false},
+        {"readonly", true, true, true},     {"readonly", false, false, false},
+        {"exclusive", true, false, false},  {"exclusive", true, true, false},
+        {"exclusive", false, false, false},
+    };
+    for (const Case& c : cases) {
+        auto other = hold(c.other);
+        ASSERT_EQ(other->read_line(), "open 1") << c.other;
+        errors.clear();
+        auto t = Table::open(file_, {c.shared, c.read_only});
+        EXPECT_EQ(t != nullptr, c.opens) << c.other << " then shared=" << c.shared;
+        if (!c.opens) {
+            ASSERT_EQ(errors.size(), 1u);
+            EXPECT_EQ(errors[0].gencode, runtime::gencode::kOpen);
+            EXPECT_EQ(errors[0].oscode, 32);
+            EXPECT_TRUE(errors[0].candefault);
+        }
+    }
+    // And the other way round: our exclusive open keeps the helper out.
+    auto mine = Table::open(file_, {false, false});
+    ASSERT_TRUE(mine);
+    auto other = hold("shared");
+    EXPECT_EQ(other->read_line(), "open 0 21 32 1");
+}
+
+TEST_F(SharingTest, LocksAnswerAtOnceAcrossProcesses) {
+    auto t = Table::open(file_, {true, false});
+    ASSERT_TRUE(t);
+    {
+        auto other = hold("shared", {"record", "2"});
+        ASSERT_EQ(other->read_line(), "open 1");
+        ASSERT_EQ(other->read_line(), "lock 1");
+        EXPECT_FALSE(t->lock_record(2));
+        EXPECT_TRUE(t->lock_record(3));
+        EXPECT_FALSE(t->lock_table());
+        EXPECT_TRUE(t->append_blank());  // the append byte is not a record's
+        EXPECT_EQ(t->reccount(), 4u);
+        EXPECT_TRUE(t->is_locked(4));  // the new record, in place of record 3
+        EXPECT_FALSE(t->is_locked(3));
+    }
+    {
+        auto other = hold("shared", {"table"});
+        ASSERT_EQ(other->read_line(), "open 1");
+        EXPECT_EQ(other->read_line(), "lock 0");  // record 4 is still ours
+    }
+    t->unlock_all();
+    {
+        auto other = hold("shared", {"table"});
+        ASSERT_EQ(other->read_line(), "open 1");
+        ASSERT_EQ(other->read_line(), "lock 1");
+        EXPECT_FALSE(t->lock_record(1));
+        errors.clear();
+        EXPECT_FALSE(t->append_blank());
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].gencode, runtime::gencode::kAppendLock);
+        EXPECT_TRUE(errors[0].candefault);
+    }
+    EXPECT_TRUE(t->lock_table());
+    auto other = hold("shared", {"record", "1"});
+    ASSERT_EQ(other->read_line(), "open 1");
+    EXPECT_EQ(other->read_line(), "lock 0");
+}
+
+TEST_F(SharingTest, ARecordLockReleasesTheOthersAndSurvivesAnotherDescriptor) {
+    auto t = Table::open(file_, {true, false});
+    ASSERT_TRUE(t->lock_record(1));
+    {
+        auto second = Table::open(file_, {true, true});
+        ASSERT_TRUE(second);
+    }  // closing another descriptor of the same file keeps this one's locks
+    {
+        auto other = hold("shared", {"record", "1"});
+        ASSERT_EQ(other->read_line(), "open 1");
+        EXPECT_EQ(other->read_line(), "lock 0");
+    }
+    ASSERT_TRUE(t->lock_record(2));
+    EXPECT_TRUE(t->is_locked(2));
+    EXPECT_FALSE(t->is_locked(1));
+    auto other = hold("shared", {"record", "1"});
+    ASSERT_EQ(other->read_line(), "open 1");
+    EXPECT_EQ(other->read_line(), "lock 1");
+    t->unlock_all();
+}
+
+TEST_F(SharingTest, ConcurrentAppendsLoseNothing) {
+    constexpr int kProcesses = 4;
+    constexpr int kEach = 150;
+    std::vector<std::unique_ptr<ChildProcess>> writers;
+    for (int p = 0; p < kProcesses; ++p)
+        writers.push_back(std::make_unique<ChildProcess>(std::vector<std::string>{
+            helper_path(), "append", file_, std::to_string(kEach), "P" + std::to_string(p)}));
+    for (auto& w : writers) {
+        EXPECT_EQ(w->read_line().rfind("appended 150 ", 0), 0u);
+        EXPECT_EQ(w->wait(), 0);
+    }
+    auto t = Table::open(file_, {false, true});
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->reccount(), 3u + kProcesses * kEach);
+    std::map<std::string, std::set<int>> seen;
+    int blank = 0;
+    for (t->go_top(); !t->eof(); t->skip(1)) {
+        std::string tag = runtime::trim(t->get("TAG").text());
+        if (tag.empty()) {
+            ++blank;
+            continue;
+        }
+        EXPECT_TRUE(seen[tag].insert(static_cast<int>(t->get("SEQ").number())).second);
+    }
+    EXPECT_EQ(blank, 3);
+    ASSERT_EQ(seen.size(), static_cast<std::size_t>(kProcesses));
+    for (auto& [tag, seqs] : seen) {
+        EXPECT_EQ(seqs.size(), static_cast<std::size_t>(kEach)) << tag;
+        EXPECT_EQ(*seqs.rbegin(), kEach) << tag;
+    }
+    std::string bytes = read_bytes(file_);
+    const auto& h = t->header();
+    EXPECT_EQ(bytes.size(), h.header_length + std::size_t{h.count} * h.record_length + 1);
+    EXPECT_EQ(bytes.back(), '\x1A');
+}
+
+}  // namespace
+}  // namespace dbf_test
