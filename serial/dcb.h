@@ -85,6 +85,7 @@ std::optional<Dcb> from_bytes(std::string_view bytes);
 //                        N/O/E/M/S, data bits, stop bits 1, 1.5 or 2, and the flow
 //                        suffix: X for XON/XOFF, P for hardware, none for no flow;
 //   "baud=57600 parity=N data=8 stop=1 [to= xon= odsr= octs= dtr= rts= idsr=]".
+// An empty definition changes nothing and is accepted, as the platform's parser does.
 // False for anything else, with the record unspecified.
 bool parse_mode_string(std::string_view definition, Dcb& dcb);
 

@@ -119,7 +119,9 @@ std::string profile_with(std::string_view text, std::string_view section, std::s
         std::optional<Entry> e = entry_of(lines[i].text);
         if (!e) continue;
         if (same(e->key, runtime::trim(key))) {
-            return out.replace(lines[i].begin, lines[i].end - lines[i].begin, entry);
+            // The key keeps the spelling the file gave it, as the platform's writer does.
+            return out.replace(lines[i].begin, lines[i].end - lines[i].begin,
+                               e->key + "=" + std::string(value));
         }
         after = lines[i].end;
     }

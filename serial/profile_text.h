@@ -18,7 +18,8 @@ std::optional<std::string> profile_value(std::string_view text, std::string_view
 // The section's key names, each followed by a zero byte; nothing for a missing section.
 std::optional<std::string> profile_keys(std::string_view text, std::string_view section);
 
-// The text with key set to value in section: the key's line replaced, or a new line after
+// The text with key set to value in section: the key's line replaced (the key keeping its
+// spelling), or a new line after
 // the section's last key, or a new section at the end.
 std::string profile_with(std::string_view text, std::string_view section, std::string_view key,
                          std::string_view value);

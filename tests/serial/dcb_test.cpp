@@ -31,8 +31,11 @@ TEST(BuildCommDcb, StoresTheRecordOrAnEmptyText) {
         EXPECT_EQ(d.stop_bits, c.stop_bits) << c.definition;
         EXPECT_EQ(static_cast<unsigned char>(dcb[0]), 28) << "DCBlength";
     }
-    for (const char* bad : {"", "57600", "57600,Q,8,1", "57600,N,9,1", "57600,N,8,3",
-                            "57600,N,8,1,z", "baud=fast", "speed=57600", "57600;N;8;1"}) {
+    std::string unchanged;
+    EXPECT_TRUE(BUILDCOMMDCB("", unchanged)) << "the platform's parser accepts it";
+    EXPECT_EQ(unchanged.size(), 28u);
+    for (const char* bad : {"57600", "57600,Q,8,1", "57600,N,9,1", "57600,N,8,3", "57600,N,8,1,z",
+                            "baud=fast", "speed=57600", "57600;N;8;1"}) {
         std::string dcb = "old";
         EXPECT_FALSE(BUILDCOMMDCB(bad, dcb)) << bad;
         EXPECT_EQ(dcb, "") << bad;
