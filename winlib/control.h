@@ -74,6 +74,7 @@ public:
 class TSay : public Control {
 public:
     static std::shared_ptr<TSay> Redefine(Window& dlg, int id, std::string text);
+    static std::shared_ptr<TSay> New(Window& dlg, Rect rect, std::string text);
     std::string ClassName() const override { return "TSAY"; }
     void SetText(const std::string& text);
     void Refresh() override;
