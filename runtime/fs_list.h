@@ -2,13 +2,13 @@
 // order the file system reports them. The pattern is a Windows path whose last part may
 // hold the wildcards "*" and "?"; names compare without regard to case.
 //
-// One side per platform: posix/fs_list.cpp (opendir/readdir, "\" read as "/", the
-// matching done here the way Windows does it, a leading full stop marking a hidden file,
-// a file without write permission for its owner read-only, anything neither a regular
-// file nor a directory counted as a system file) and win32/fs_list.cpp (FindFirstFileW,
-// names converted through the 1252 table). Until the path layer exists, drive prefixes
-// are not mapped on POSIX. Wine's own file search is simpler than Windows' ("?" is always
-// one character, a final "." is dropped); the POSIX side follows Windows.
+// One side per platform: posix/fs_list.cpp (opendir/readdir on the folder the path
+// layer finds, the matching done here the way Windows does it, a leading full stop
+// marking a hidden file, a file without write permission for its owner read-only,
+// anything neither a regular file nor a directory counted as a system file) and
+// win32/fs_list.cpp (FindFirstFileW, names converted through the 1252 table). Wine's own
+// file search is simpler than Windows' ("?" is always one character, a final "." is
+// dropped); the POSIX side follows Windows.
 #pragma once
 
 #include <string>

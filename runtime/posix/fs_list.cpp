@@ -7,8 +7,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <algorithm>
-
+#include "runtime/path.h"
 #include "runtime/text1252.h"
 
 namespace runtime {
@@ -76,19 +75,24 @@ bool matches(const std::vector<Element>& pattern, std::string_view name) {
     return match_from(pattern, 0, upper(name), 0);
 }
 
+// The platform's name of the folder part, ending in "/"; the current folder when empty.
+std::string folder_to_read(std::string_view folder) {
+    std::string native = folder.empty() ? std::string() : native_path(folder).string();
+    if (native.empty()) return "./";
+    return native.back() == '/' ? native : native + '/';
+}
+
 }  // namespace
 
 std::vector<DirEntry> list_directory(std::string_view pattern) {
-    std::string path(pattern);
-    std::replace(path.begin(), path.end(), '\\', '/');
-    std::size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "."
-                         : slash == 0               ? "/"
-                                                    : path.substr(0, slash);
-    std::vector<Element> mask = compile(slash == std::string::npos ? path : path.substr(slash + 1));
+    // The folder part (up to the last "\", "/" or drive colon) goes through the path layer;
+    // the rest is the mask.
+    std::size_t split = pattern.find_last_of("\\/:");
+    std::string_view folder = split == std::string_view::npos ? "" : pattern.substr(0, split + 1);
+    std::vector<Element> mask = compile(pattern.substr(folder.size()));
+    const std::string native_folder = folder_to_read(folder);
 
     std::vector<DirEntry> out;
-    std::string native_folder = to_utf8(folder);
     DIR* dir = opendir(native_folder.c_str());
     if (dir == nullptr) return out;
     while (const dirent* d = readdir(dir)) {
@@ -96,7 +100,9 @@ std::vector<DirEntry> list_directory(std::string_view pattern) {
         if (!matches(mask, name)) continue;
         struct stat st {};
         // A dangling link names nothing that could be opened: it is not listed.
-        if (stat((native_folder + "/" + d->d_name).c_str(), &st) != 0) continue;
+        std::string entry_path = native_folder;
+        entry_path += d->d_name;
+        if (stat(entry_path.c_str(), &st) != 0) continue;
         DirEntry e;
         e.name = std::move(name);
         e.directory = S_ISDIR(st.st_mode);

@@ -57,6 +57,13 @@ TEST_F(Wildexp, PatternsInTurnWithDuplicates) {
     EXPECT_TRUE(WILDEXP({in_folder("missing\\*.*")}).empty());
 }
 
+TEST_F(Wildexp, FolderFoundWithoutRegardToCase) {
+    std::string upper_folder = folder_.windows_path();
+    for (char& c : upper_folder)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    EXPECT_EQ(WILDEXP({upper_folder + "\\*.DAT"}), (Names{"gamma.dat"}));
+}
+
 TEST_F(Wildexp, PatternWithoutPathReadsTheCurrentFolder) {
     std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(folder_.path());
