@@ -3,6 +3,10 @@
 #include <fstream>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "runtime/path.h"
 #include "runtime/text1252.h"
 
@@ -37,6 +41,23 @@ bool MEMOWRIT(const std::string& path, const std::string& bytes,
     if (!end_of_file.is_logical() || end_of_file.logical()) out.put('\x1A');
     out.close();
     return written && static_cast<bool>(out);
+}
+
+bool replace_file(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+    return MoveFileExW(runtime::native_path(from).c_str(), runtime::native_path(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    std::error_code ec;
+    std::filesystem::rename(runtime::native_path(from), runtime::native_path(to), ec);
+    return !ec;
+#endif
+}
+
+bool delete_file(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::remove(runtime::native_path(path), ec);
+    return !ec;
 }
 
 }  // namespace serial

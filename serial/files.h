@@ -19,4 +19,10 @@ bool FILE(const std::string& path);
 bool MEMOWRIT(const std::string& path, const std::string& bytes,
               const runtime::Value& end_of_file = {});
 
+// Puts the file `from` in the place of `to`, replacing it in one step: a reader sees the
+// old file or the new one, never a part. True when done.
+bool replace_file(const std::string& from, const std::string& to);
+// True when the file is gone (also when it never existed).
+bool delete_file(const std::string& path);
+
 }  // namespace serial

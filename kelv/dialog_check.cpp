@@ -1,0 +1,108 @@
+#include "kelv/dialog_check.h"
+
+#include "kelv/popmsg.h"
+#include "runtime/date.h"
+#include "runtime/text1252.h"
+#include "winlib/driver.h"
+
+namespace kelv {
+namespace {
+
+using runtime::Value;
+
+// Set while a close rule runs: a close request from a message dispatched meanwhile (the
+// notice's own message loop) is refused.
+bool validating = false;
+
+struct Guard {
+    bool& flag;
+    explicit Guard(bool& f) : flag(f) { flag = true; }
+    ~Guard() { flag = false; }
+};
+
+constexpr const char* kEmptyDateMask = "  /  /  ";
+
+bool bad_date(const std::string& text) {
+    if (text.empty() || text.rfind(kEmptyDateMask, 0) == 0) return false;
+    return !runtime::date_from_text(text).has_value();
+}
+
+bool reject(winlib::Window& wnd, winlib::Control& control, const char* message) {
+    control.SetFocus();
+    wnd.Refresh(false);
+    POPMSG(message, 1);
+    wnd.Refresh(false);
+    control.SetFocus();
+    return false;
+}
+
+}  // namespace
+
+bool class_begins(const winlib::Control& control, const std::string& prefix) {
+    return runtime::upper(control.ClassName()).rfind(runtime::upper(prefix), 0) == 0;
+}
+
+bool __VALID(winlib::Window& oDlg, bool lAsk) {
+    winlib::Handle focus = winlib::driver::focused_handle();
+    if (validating) return false;
+    Guard guard(validating);
+
+    bool confirming = !(oDlg.Cargo.is_nothing() ||
+                        (oDlg.Cargo.is_number() && oDlg.Cargo.number() == 2));
+    if (!confirming) {
+        if (!lAsk) return true;
+        UPDATEMODIFY(oDlg);
+        if (!oDlg.lModify) return true;
+        bool yes = POPMSG("Annullo le modifiche?", 5).logical();
+        if (!yes) {
+            for (const auto& c : oDlg.aControls)
+                if (c->hWnd == focus) c->SetFocus();
+        }
+        return yes;
+    }
+
+    oDlg.Cargo = Value();
+    for (const auto& c : oDlg.aControls)
+        if (focus != 0 && c->hWnd == focus) c->on_focus_lost();
+    return __VALID2(oDlg);
+}
+
+bool __VALID2(winlib::Window& oWnd) {
+    for (const auto& c : oWnd.aControls) {
+        std::string cls = runtime::upper(c->ClassName());
+        if (std::string("TMETER|TSAY").find(cls) != std::string::npos) continue;
+        if (c->bWhen && !c->bWhen()) continue;
+        Value bound = c->bSetGet ? c->VarGet() : Value();
+        if (bound.is_date() && bad_date(c->GetText()))
+            return reject(oWnd, *c, "Data non valida.");
+        if (c->Cargo.is_callback() && !c->Cargo.call({Value(c)}).logical())
+            return reject(oWnd, *c, "Campo non valido.");
+    }
+    return true;
+}
+
+void UPDATEMODIFY(winlib::Window&) {
+    // Folder pages carry their own modified flag; a dialog without folders has nothing
+    // to gather.
+}
+
+std::shared_ptr<winlib::Control> CTL(const winlib::Window& oDlg, const Value& xKey) {
+    if (xKey.is_number()) {
+        double n = xKey.number();
+        if (n >= 1 && n <= static_cast<double>(oDlg.aControls.size()))
+            return oDlg.aControls[static_cast<std::size_t>(n) - 1];
+        return nullptr;
+    }
+    if (!xKey.is_text()) return nullptr;
+    for (const auto& c : oDlg.aControls)
+        if (!c->cVarName.empty() && c->cVarName.rfind(xKey.text(), 0) == 0) return c;
+    return nullptr;
+}
+
+std::shared_ptr<winlib::Control> ITEM(const winlib::Window& oDlg, int nId) {
+    for (const auto& c : oDlg.aControls)
+        if (c->nId == nId) return c;
+    return nullptr;
+}
+
+}  // namespace kelv

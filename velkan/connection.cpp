@@ -1,0 +1,115 @@
+#include <chrono>
+
+#include "serial/ui_services.h"
+#include "velkan/velkan.h"
+#include "kelv/popmsg.h"
+#include "winlib/pump.h"
+
+namespace velkan {
+namespace {
+
+const std::string kDevicePrefix = "\\\\.\\";
+constexpr int kQueueSize = 16384;
+const std::string kLineDefinition = "57600,N,8,1";
+constexpr std::size_t kReceiveChunk = 1000;
+constexpr auto kCharTimeout = std::chrono::seconds(2);
+constexpr int kEscape = 27;
+// A pass of a wait that found nothing sleeps until the next message or event, at most
+// this long, so that a waiting transfer uses almost no processor.
+constexpr int kIdleWaitMs = 10;
+
+serial::PortHandle fail(const std::string& what, const std::string& port) {
+    kelv::POPMSG(what + port + ").", 1);
+    return serial::kNoPort;
+}
+
+void notify(serial::PortHandle port, winlib::Handle window) {
+    serial::ENABLECOMMNOTIFICATION(port, window, 1, -1);
+}
+
+bool escape_down() { return serial::GETASYNCKEYSTATE(kEscape); }
+
+void idle() {
+    serial::SYSREFRESH();
+    if (receive_buffer().empty()) winlib::wait_event(kIdleWaitMs);
+}
+
+}  // namespace
+
+ReceiveBuffer& receive_buffer() {
+    static ReceiveBuffer buffer;
+    return buffer;
+}
+
+serial::PortHandle APRICOM(winlib::Window& oWnd, const std::string& cPort) {
+    serial::PortHandle port = serial::OPENCOMM(kDevicePrefix + cPort, kQueueSize, kQueueSize);
+    if (port < 0) return fail("Errore di apertura della porta di comunicazione (", cPort);
+
+    std::string dcb;
+    // Once the port is open every failure closes it again: the program ends right after.
+    if (!serial::BUILDCOMMDCB(kLineDefinition, dcb)) {
+        serial::CLOSECOMM(port);
+        return fail("Errore di impostazione dei parametri di comunicazione (", cPort);
+    }
+    if (!serial::SETCOMMSTATE(port, dcb)) {
+        serial::CLOSECOMM(port);
+        return fail("Errore di impostazione della porta di comunicazione (", cPort);
+    }
+    winlib::Handle window = oWnd.hWnd;
+    oWnd.bCommNotify = [window](std::uintptr_t wparam, std::intptr_t) {
+        auto handle = static_cast<serial::PortHandle>(wparam);
+        CONNECT(handle);
+        notify(handle, window);
+    };
+    if (!serial::ENABLECOMMNOTIFICATION(port, window, 1, -1)) {
+        serial::CLOSECOMM(port);
+        return fail("Errore di abilitazione della notifica (", cPort);
+    }
+    return port;
+}
+
+void CONNECT(serial::PortHandle port) {
+    notify(port, 0);
+    // The reader hands over up to 1023 bytes per notification and the ring may hold more:
+    // take until it is empty, so that every received byte reaches the buffer.
+    for (std::string chunk = RECEIVESTR(port); !chunk.empty(); chunk = RECEIVESTR(port))
+        receive_buffer().append(chunk);
+}
+
+std::string RECEIVESTR(serial::PortHandle port) {
+    std::string buffer(kReceiveChunk, ' ');
+    int n = serial::READCOMM(port, buffer);
+    return buffer.substr(0, static_cast<std::size_t>(n));
+}
+
+bool SENDSTR(serial::PortHandle port, const std::string& bytes) {
+    return serial::WRITECOMM(port, bytes) == static_cast<int>(bytes.size());
+}
+
+std::string GETCHAR() { return receive_buffer().take(); }
+
+std::string WAITCOMMAND() {
+    std::string byte;
+    while (!escape_down()) {
+        byte = GETCHAR();
+        if (!byte.empty()) break;
+        idle();
+    }
+    serial::SYSREFRESH();
+    return byte;
+}
+
+std::string WAITCHAR() {
+    // Elapsed time from a steady clock: a wait across midnight still lasts 2 seconds.
+    auto start = std::chrono::steady_clock::now();
+    std::string byte;
+    while (!escape_down()) {
+        byte = GETCHAR();
+        if (!byte.empty() || std::chrono::steady_clock::now() - start >= kCharTimeout) break;
+        idle();
+    }
+    serial::SYSREFRESH();
+    return byte;
+}
+
+}  // namespace velkan

@@ -1,0 +1,51 @@
+#include "kelv/dialog_check.h"
+#include "runtime/text1252.h"
+#include "serial/ui_services.h"
+#include "serial/profile.h"
+#include "velkan/velkan.h"
+
+namespace velkan {
+namespace {
+
+const std::string kSettingsFile = ".\\VELKAN.INI";
+const std::string kSection = "Impostazioni";
+const std::string kKey = "Porta";
+const std::string kDefaultPort = "COM1";
+const std::string kMakerNotice = "\xA9 2026 the VELKAN developers";
+constexpr int kF4 = 115;
+
+std::string port_name() {
+    std::string port = serial::GETPVPROFSTRING(kSection, kKey, "", kSettingsFile);
+    if (runtime::is_blank(port)) {
+        port = kDefaultPort;
+        serial::WRITEPPROSTRING(kSection, kKey, port, kSettingsFile);
+    }
+    return port;
+}
+
+}  // namespace
+
+void MAIN() {
+    std::string log;
+    std::string port = port_name();
+    std::optional<FileList> files = AFILES();
+    if (!files) return;
+
+    auto window = winlib::TDialog::New(
+        "VELKAN 1.00 " + kMakerNotice + "  (" + port + ":57600,N,8,1)", 500, 500, 0);
+    auto log_control = winlib::TMultiGet::New(*window, 0, 0, &log, true);
+    serial::PortHandle handle = serial::kNoPort;
+
+    window->bStart = [&] { VELKAN(handle, *log_control, *files); };
+    window->bInit = [&] {
+        window->SetControl(log_control);
+        handle = APRICOM(*window, port);
+        // Holding F4 keeps the window open, also at the transfer's end.
+        window->bValid = [] { return !serial::GETASYNCKEYSTATE(kF4); };
+        if (handle < 0) window->End();
+    };
+    window->Activate(true);
+    if (handle >= 0) serial::CLOSECOMM(handle);
+}
+
+}  // namespace velkan

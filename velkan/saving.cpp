@@ -1,0 +1,63 @@
+#include "kelv/popmsg.h"
+#include "dbf/engine_settings.h"
+#include "serial/ui_services.h"
+#include "serial/current_dir.h"
+#include "serial/files.h"
+#include "velkan/velkan.h"
+
+namespace velkan {
+namespace {
+
+const std::string kFilter = "File TAP (*.tap)|*.tap";
+const std::string kTitle = "Salva in";
+
+// The current folder as a full path: drive, backslash, folder; a network path whole.
+std::string initial_folder() {
+    std::string drive = serial::CURDRIVE();
+    return (drive == "\\" ? "" : drive + ":") + "\\" + serial::CURDIR();
+}
+
+// A temporary name beside the target, marked by the leading 0x7F that the library's
+// start-up removes if a run dies before the rename.
+std::string temporary_beside(const std::string& target) {
+    std::size_t slash = target.find_last_of("\\:");
+    std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    return folder + "\x7FSAVE.TMP";
+}
+
+// Writes every byte to a temporary file and only then puts it in the target's place, so
+// that a failed write never destroys an existing file.
+bool write_whole(const std::string& target, const std::string& bytes) {
+    std::string temporary = temporary_beside(target);
+    if (!serial::MEMOWRIT(temporary, bytes, false)) {
+        serial::delete_file(temporary);
+        return false;
+    }
+    if (!serial::replace_file(temporary, target)) {
+        serial::delete_file(temporary);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void MESSAGE(winlib::TMultiGet& oLog, const std::string& line) {
+    oLog.VarPut(oLog.VarGet().text() + line + "\r\n");
+    oLog.Refresh();
+    oLog.GoBottom();
+}
+
+void SAVE() {
+    std::string name = serial::CGETFILE(kFilter, kTitle, {}, initial_folder());
+    if (name.empty()) return;
+    if (serial::CFILEEXT(name).empty()) name += ".tap";
+    std::string on_disk = dbf::apply_file_case(name);
+    if (serial::FILE(on_disk) &&
+        !kelv::POPMSG("Il file " + name + " gi\xE0 esiste. Lo sovrascrivo?", 2).logical())
+        return;
+    if (!write_whole(on_disk, tap_image()))
+        kelv::POPMSG("Impossibile scrivere il file " + name + ".", 1);
+}
+
+}  // namespace velkan
