@@ -44,7 +44,9 @@ protected:
     std::string copy_sample(const std::string& relative) const {
         std::filesystem::path from = std::filesystem::path(VELKAN_DBF_SAMPLES) / relative;
         std::filesystem::path to = dir_ / from.filename();
-        std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+        // Not copy_file with overwrite: mingw's refuses to overwrite under Wine.
+        std::filesystem::remove(to);
+        std::filesystem::copy_file(from, to);
         std::filesystem::permissions(to, std::filesystem::perms::owner_write,
                                      std::filesystem::perm_options::add);
         return to.string();

@@ -139,7 +139,7 @@ TEST_F(SharingTest, ConcurrentAppendsLoseNothing) {
         EXPECT_EQ(w->read_line().rfind("appended 150 ", 0), 0u);
         EXPECT_EQ(w->wait(), 0);
     }
-    auto t = Table::open(file_, {false, true});
+    auto t = Table::open(file_, {true, true});
     ASSERT_TRUE(t);
     EXPECT_EQ(t->reccount(), 3u + kProcesses * kEach);
     std::map<std::string, std::set<int>> seen;
