@@ -20,6 +20,10 @@ namespace runtime {
 
 std::filesystem::path native_path(std::string_view windows_path);
 
+// The program's Windows form (1252 text) of a path the platform gave, such as a file
+// dialog's answer: on POSIX "/home/x/game" is "\home\x\game".
+std::string windows_path(const std::filesystem::path& native);
+
 // The current directory as a Windows path (1252 text); empty when it cannot be read.
 std::string current_directory();
 

@@ -10,13 +10,17 @@ std::filesystem::path native_path(std::string_view windows_path) {
     return posix_path(windows_path);
 }
 
-std::string current_directory() {
-    std::error_code ec;
-    std::string dir = from_utf8(std::filesystem::current_path(ec).string());
-    for (char& c : dir) {
+std::string windows_path(const std::filesystem::path& native) {
+    std::string path = from_utf8(native.string());
+    for (char& c : path) {
         if (c == '/') c = '\\';
     }
-    return dir;
+    return path;
+}
+
+std::string current_directory() {
+    std::error_code ec;
+    return windows_path(std::filesystem::current_path(ec));
 }
 
 }  // namespace runtime

@@ -10,9 +10,13 @@ std::filesystem::path native_path(std::string_view windows_path) {
     return std::filesystem::path(to_utf16(windows_path));
 }
 
+std::string windows_path(const std::filesystem::path& native) {
+    return from_utf16(native.u16string());
+}
+
 std::string current_directory() {
     std::error_code ec;
-    return from_utf16(std::filesystem::current_path(ec).u16string());
+    return windows_path(std::filesystem::current_path(ec));
 }
 
 }  // namespace runtime

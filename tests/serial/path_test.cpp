@@ -36,5 +36,17 @@ TEST(PosixPath, WindowsPathsMapToOneRootAndFindNamesWithoutCase) {
     fs::remove_all(base);
 }
 
+TEST(PosixPath, NativePathsComeBackInWindowsForm) {
+    struct Case {
+        std::string native, windows;
+    } cases[] = {
+        {"/tmp/my.dir/game", "\\tmp\\my.dir\\game"},
+        {"/", "\\"},
+        {"relative/x", "relative\\x"},
+        {"/caf\xC3\xA9.tap", "\\caf\xE9.tap"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(windows_path(c.native), c.windows) << c.native;
+}
+
 }  // namespace
 }  // namespace runtime
