@@ -142,27 +142,29 @@ std::optional<Date> date_from_text(std::string_view text) {
     return date_from_text(text, date_format(), date_epoch());
 }
 
-Date today() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return *Date::from_ymd(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-}
+namespace {
 
-double seconds_since_midnight() {
-    using namespace std::chrono;
-    auto now = system_clock::now();
-    std::time_t t = system_clock::to_time_t(now);
+std::tm local_time(std::time_t t) {
     std::tm local{};
 #ifdef _WIN32
     localtime_s(&local, &t);
 #else
     localtime_r(&t, &local);
 #endif
+    return local;
+}
+
+}  // namespace
+
+Date today() {
+    std::tm local = local_time(std::time(nullptr));
+    return *Date::from_ymd(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+}
+
+double seconds_since_midnight() {
+    using namespace std::chrono;
+    auto now = system_clock::now();
+    std::tm local = local_time(system_clock::to_time_t(now));
     double fraction =
         static_cast<double>(duration_cast<microseconds>(now.time_since_epoch()).count() % 1000000) /
         1e6;
