@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "dbf/engine_settings.h"
 #include "dbf/errors.h"
@@ -62,18 +63,20 @@ std::unique_ptr<Table> Table::open(const std::string& path, Options options) {
         raise_open(e, t->path_);
         return nullptr;
     }
-    std::uint64_t size = 0;
-    if (int e = t->file_.size(size)) {
-        raise_io(gen::kRead, subcode::kRead, e, t->path_, "open");
-        return nullptr;
-    }
-    std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(size, 65536 + 64)), '\0');
+    // The header first, the size after: another process writes a new record before the
+    // count that includes it, so the size read later always covers the count read here.
+    std::string bytes(65536 + 64, '\0');
     std::size_t got = 0;
     if (int e = t->file_.read_at(0, bytes.data(), bytes.size(), got)) {
         raise_io(gen::kRead, subcode::kRead, e, t->path_, "open");
         return nullptr;
     }
     bytes.resize(got);
+    std::uint64_t size = 0;
+    if (int e = t->file_.size(size)) {
+        raise_io(gen::kRead, subcode::kRead, e, t->path_, "open");
+        return nullptr;
+    }
     HeaderProblem problem;
     std::optional<Header> h = parse_header(bytes, problem);
     if (!h) {
@@ -147,6 +150,7 @@ Table::~Table() {
 void Table::close() {
     if (!file_.is_open()) return;
     store_record();
+    flush_count();
     unlock_all();
     file_.close();
     memo_.close();
@@ -180,17 +184,51 @@ std::uint32_t Table::reccount() {
     return header_.count;
 }
 
-bool Table::load(std::uint32_t recno) {
-    std::string bytes(header_.record_length, ' ');
+// Reads records from `recno` into the window (exclusive use: nobody else writes): a run
+// of them when reading goes on in order, the one record when it jumps.
+bool Table::fill_window(std::uint32_t recno) {
+    bool in_order = window_count_ != 0 && recno == window_first_ + window_count_;
+    std::uint32_t fit = std::max<std::uint32_t>(1, kWindowBytes / header_.record_length);
+    std::uint32_t records = in_order ? std::min(fit, header_.count - recno + 1) : 1;
+    window_.resize(std::size_t{records} * header_.record_length);
+    window_first_ = recno;
+    window_count_ = 0;
     std::size_t got = 0;
     std::uint64_t at = header_.header_length + std::uint64_t{recno - 1} * header_.record_length;
-    if (int e = file_.read_at(at, bytes.data(), bytes.size(), got)) {
+    if (int e = file_.read_at(at, window_.data(), window_.size(), got)) {
         raise_io(gen::kRead, subcode::kRead, e, path_, "read");
         return false;
     }
-    if (got < bytes.size()) {
-        raise_corrupt(path_, "record " + std::to_string(recno) + " cut short", "read");
+    if (got < window_.size()) {
+        raise_corrupt(
+            path_, "record " + std::to_string(recno + got / header_.record_length) + " cut short",
+            "read");
         return false;
+    }
+    window_count_ = records;
+    return true;
+}
+
+bool Table::load(std::uint32_t recno) {
+    std::string bytes;
+    if (!options_.shared) {
+        if ((recno < window_first_ || recno >= window_first_ + window_count_) &&
+            !fill_window(recno))
+            return false;
+        bytes.assign(window_, std::size_t{recno - window_first_} * header_.record_length,
+                     header_.record_length);
+    } else {
+        bytes.assign(header_.record_length, ' ');
+        std::size_t got = 0;
+        std::uint64_t at = header_.header_length + std::uint64_t{recno - 1} * header_.record_length;
+        if (int e = file_.read_at(at, bytes.data(), bytes.size(), got)) {
+            raise_io(gen::kRead, subcode::kRead, e, path_, "read");
+            return false;
+        }
+        if (got < bytes.size()) {
+            raise_corrupt(path_, "record " + std::to_string(recno) + " cut short", "read");
+            return false;
+        }
     }
     if (cipher_) cipher_->apply(recno, bytes);
     record_ = std::move(bytes);
@@ -210,6 +248,13 @@ bool Table::visible(std::uint32_t recno) { return load(recno) && !(deleted_hidde
 bool Table::write_record_bytes(std::uint32_t recno, std::string bytes) {
     if (cipher_) cipher_->apply(recno, bytes);
     std::uint64_t at = header_.header_length + std::uint64_t{recno - 1} * header_.record_length;
+    if (!options_.shared) {
+        if (recno >= window_first_ && recno < window_first_ + window_count_)
+            window_.replace(std::size_t{recno - window_first_} * header_.record_length,
+                            bytes.size(), bytes);
+        // Used alone, the last record carries the end byte in the same write.
+        if (recno == header_.count) bytes.push_back(static_cast<char>(kEndOfFile));
+    }
     if (int e = file_.write_at(at, bytes.data(), bytes.size())) {
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "write");
         return false;
@@ -220,7 +265,10 @@ bool Table::write_record_bytes(std::uint32_t recno, std::string bytes) {
 bool Table::store_record() {
     if (!dirty_) return true;
     dirty_ = false;
-    if (listener_) {
+    bool fresh = std::exchange(appended_, false);
+    if (listener_ && fresh) {
+        listener_->record_stored(*this, recno_, {}, record_);
+    } else if (listener_) {
         std::string before(header_.record_length, ' ');
         std::size_t got = 0;
         std::uint64_t at =
@@ -232,13 +280,25 @@ bool Table::store_record() {
     return write_record_bytes(recno_, record_) && touch_header();
 }
 
-// Keeps the header's date of last update true: written when it changes.
+// Keeps the header's date of last update true: written when it changes. The count of a
+// table used alone is written by flush_count().
 bool Table::touch_header() {
     runtime::Date now = runtime::today();
     if (header_.updated == now) return true;
     header_.updated = now;
     std::string bytes = serialize_date_and_count(now, header_.count).substr(0, 3);
     if (int e = file_.write_at(1, bytes.data(), bytes.size())) {
+        raise_io(gen::kWrite, subcode::kWrite, e, path_, "write");
+        return false;
+    }
+    return true;
+}
+
+bool Table::flush_count() {
+    if (!count_dirty_) return true;
+    count_dirty_ = false;
+    std::string head = serialize_date_and_count(header_.updated, header_.count);
+    if (int e = file_.write_at(1, head.data(), head.size())) {
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "write");
         return false;
     }
@@ -299,7 +359,7 @@ bool Table::skip(long n) {
             }
             at = next;
         }
-        return load(at);
+        return true;  // visible() left record `at` loaded
     }
     for (long step = 0; step > n; --step) {
         std::uint32_t prev = at - 1;
@@ -311,7 +371,7 @@ bool Table::skip(long n) {
         }
         at = prev;
     }
-    return load(at);
+    return true;
 }
 
 bool Table::deleted() const {
@@ -518,7 +578,18 @@ bool Table::append_blank() {
     if (options_.read_only)
         return raise_arg(gen::kReadOnly, subcode::kReadOnly, "Table is read-only", path_, "append");
     if (!store_record()) return false;
-    bool took = options_.shared && !table_locked_;
+    if (!options_.shared) {
+        // Used alone, the new record reaches the disk with its first store and the count
+        // with the next commit or close: one write per record instead of four.
+        header_.count += 1;
+        count_dirty_ = true;
+        record_.assign(header_.record_length, ' ');
+        recno_ = header_.count;
+        eof_ = bof_ = false;
+        dirty_ = appended_ = true;
+        return true;
+    }
+    bool took = !table_locked_;
     if (took && !take_append_lock(file_)) {
         raise_error({gen::kAppendLock, subcode::kAppendLock, oscode::kLockViolation,
                      "Append lock failed", path_, "append", true});
@@ -545,7 +616,7 @@ bool Table::append_blank() {
     }
     if (took) file_.unlock(kAppendLockOffset, 1);
     if (!ok) return false;
-    if (options_.shared && !table_locked_) lock_record(n);
+    if (!table_locked_) lock_record(n);
     record_ = blank;
     recno_ = n;
     eof_ = bof_ = false;
@@ -567,7 +638,7 @@ bool Table::recall() {
 }
 
 bool Table::commit() {
-    if (!store_record()) return false;
+    if (!store_record() || !flush_count()) return false;
     if (options_.read_only) return true;
     if (int e = file_.sync()) {
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "commit");
@@ -583,7 +654,8 @@ bool Table::zap() {
         return raise_arg(gen::kReadOnly, subcode::kReadOnly, "Table is read-only", path_, "zap");
     if (options_.shared)
         return raise_arg(gen::kShared, subcode::kExclusive, "Exclusive use required", path_, "zap");
-    dirty_ = false;
+    dirty_ = appended_ = count_dirty_ = false;
+    window_count_ = 0;
     if (listener_) listener_->records_cleared(*this);
     char end = static_cast<char>(kEndOfFile);
     runtime::Date now = runtime::today();

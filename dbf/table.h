@@ -7,6 +7,11 @@
 // changed by put/remove/recall is held in memory and stored when the table moves off it,
 // commits, unlocks or closes.
 //
+// Shared, every read goes to the disk and an append writes record, end byte and count at
+// once under the append lock, so other processes see it. Used alone (exclusive), records
+// are read 64 KiB at a time, a new record is written once, with its first store, and the
+// header's count is written by commit and close.
+//
 // Failures raise an error record (errors.h) and the operation then reports failure
 // (false, or nothing), unless the handler abandons it (runtime::Break) first.
 // Used by the user-interface thread only.
@@ -123,6 +128,8 @@ private:
     bool write_record_bytes(std::uint32_t recno, std::string bytes);
     bool writable(const char* operation);
     bool touch_header();
+    bool flush_count();
+    bool fill_window(std::uint32_t recno);
     bool refresh_count();
     runtime::Value decode(const Field& f);
     bool encode(const Field& f, const runtime::Value& value, std::string& out);
@@ -140,6 +147,13 @@ private:
     bool bof_ = false;
     bool eof_ = true;
     bool dirty_ = false;
+    bool appended_ = false;     // the current record is new and not yet on disk
+    bool count_dirty_ = false;  // exclusive use: the header's count is not yet written
+    // Exclusive use only: a run of records as on disk, read at once for scans.
+    static constexpr std::uint32_t kWindowBytes = 64 * 1024;
+    std::string window_;
+    std::uint32_t window_first_ = 0;
+    std::uint32_t window_count_ = 0;
     std::set<std::uint32_t> locked_;
     bool table_locked_ = false;
     std::optional<RecordCipher> cipher_;

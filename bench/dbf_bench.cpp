@@ -1,0 +1,201 @@
+// Table engine benchmark, against SQLite doing the same work in the same run:
+//   1. append 100 000 records of a small mixed structure (C 10, N 10.2, D, L);
+//   2. read them all back in order;
+//   3. 100 000 reads by random record number;
+//   4. 4 processes appending to one shared table under the locks (records per second).
+// Prints each phase's time for both, the ratio, and the peak memory of the process.
+//   dbf_bench [folder] [records]
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "dbf/table.h"
+#include "runtime/error.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void check(int rc, sqlite3* db) {
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
+        std::exit(1);
+    }
+}
+
+const std::vector<dbf::FieldDef> kFields = {
+    {"NAME", 'C', 10, 0}, {"AMOUNT", 'N', 10, 2}, {"DAY", 'D', 8, 0}, {"FLAG", 'L', 1, 0}};
+
+runtime::Date kBase = *runtime::Date::from_ymd(2020, 1, 1);
+
+void fill(dbf::Table& t, long i) {
+    t.put(1, "N" + std::to_string(i));
+    t.put(2, static_cast<double>(i) * 0.01);
+    t.put(3, kBase.plus_days(static_cast<std::int32_t>(i % 1000)));
+    t.put(4, i % 2 == 0);
+}
+
+int worker(const std::string& file, long count) {
+    auto t = dbf::Table::open(file, {true, false});
+    if (!t) return 1;
+    for (long i = 0; i < count; ++i) {
+        while (!t->append_blank()) {
+        }
+        fill(*t, i);
+        t->unlock_all();
+    }
+    return 0;
+}
+
+struct Phase {
+    const char* name;
+    double ours, sqlite;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    runtime::install_error_handler([](const runtime::Error& e) -> runtime::Value {
+        std::fprintf(stderr, "error %d/%d os %d %s\n", e.gencode, e.subcode.value_or(0), e.oscode,
+                     e.description.value_or("").c_str());
+        return false;
+    });
+    if (argc == 4 && std::string(argv[1]) == "worker") return worker(argv[2], std::atol(argv[3]));
+    std::filesystem::path dir =
+        argc > 1 ? argv[1] : std::filesystem::temp_directory_path() / "velkan-bench";
+    long n = argc > 2 ? std::atol(argv[2]) : 100000;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::string table = (dir / "BENCH.DBF").string();
+    std::mt19937 rng(42);
+    std::vector<std::uint32_t> order(static_cast<std::size_t>(n));
+    for (auto& r : order) r = static_cast<std::uint32_t>(rng() % static_cast<std::uint32_t>(n)) + 1;
+    std::vector<Phase> phases;
+    double sink = 0;
+
+    // Ours.
+    dbf::Table::create(table, kFields);
+    auto t = dbf::Table::open(table, {false, false});
+    auto start = Clock::now();
+    for (long i = 0; i < n; ++i) {
+        t->append_blank();
+        fill(*t, i);
+    }
+    t->commit();
+    double ours_append = seconds_since(start);
+    start = Clock::now();
+    for (t->go_top(); !t->eof(); t->skip(1)) {
+        sink += static_cast<double>(t->get(1).text().size()) + t->get(2).number();
+        sink += t->get(3).date().julian() + (t->get(4).logical() ? 1 : 0);
+    }
+    double ours_scan = seconds_since(start);
+    start = Clock::now();
+    for (std::uint32_t r : order) {
+        t->go_to(r);
+        sink += t->get(2).number() + static_cast<double>(t->get(1).text().size());
+    }
+    double ours_random = seconds_since(start);
+    t->close();
+
+    // SQLite, the same rows, one transaction for the appends as the table's one commit.
+    sqlite3* db = nullptr;
+    check(sqlite3_open((dir / "bench.sqlite").string().c_str(), &db), db);
+    check(sqlite3_exec(db, "CREATE TABLE t(name TEXT, amount REAL, day INTEGER, flag INTEGER)",
+                       nullptr, nullptr, nullptr),
+          db);
+    sqlite3_stmt* ins = nullptr;
+    check(sqlite3_prepare_v2(db, "INSERT INTO t VALUES(?,?,?,?)", -1, &ins, nullptr), db);
+    start = Clock::now();
+    check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
+    for (long i = 0; i < n; ++i) {
+        std::string name = "N" + std::to_string(i);
+        sqlite3_bind_text(ins, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(ins, 2, static_cast<double>(i) * 0.01);
+        sqlite3_bind_int(ins, 3, kBase.plus_days(static_cast<std::int32_t>(i % 1000)).julian());
+        sqlite3_bind_int(ins, 4, i % 2 == 0);
+        check(sqlite3_step(ins), db);
+        sqlite3_reset(ins);
+    }
+    check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+    double sqlite_append = seconds_since(start);
+    sqlite3_finalize(ins);
+    sqlite3_stmt* scan = nullptr;
+    check(sqlite3_prepare_v2(db, "SELECT name, amount, day, flag FROM t ORDER BY rowid", -1, &scan,
+                             nullptr),
+          db);
+    start = Clock::now();
+    while (sqlite3_step(scan) == SQLITE_ROW) {
+        sink += static_cast<double>(sqlite3_column_bytes(scan, 0)) + sqlite3_column_double(scan, 1);
+        sink += sqlite3_column_int(scan, 2) + sqlite3_column_int(scan, 3);
+    }
+    double sqlite_scan = seconds_since(start);
+    sqlite3_finalize(scan);
+    sqlite3_stmt* get = nullptr;
+    check(sqlite3_prepare_v2(db, "SELECT name, amount FROM t WHERE rowid = ?", -1, &get, nullptr),
+          db);
+    start = Clock::now();
+    for (std::uint32_t r : order) {
+        sqlite3_bind_int(get, 1, static_cast<int>(r));
+        if (sqlite3_step(get) == SQLITE_ROW)
+            sink += sqlite3_column_double(get, 1) + sqlite3_column_bytes(get, 0);
+        sqlite3_reset(get);
+    }
+    double sqlite_random = seconds_since(start);
+    sqlite3_finalize(get);
+    sqlite3_close(db);
+
+    phases.push_back({"append", ours_append, sqlite_append});
+    phases.push_back({"scan in order", ours_scan, sqlite_scan});
+    phases.push_back({"random reads", ours_random, sqlite_random});
+    std::printf("%ld records (checksum %.0f)\n", n, sink);
+    std::printf("%-16s %10s %10s %8s\n", "phase", "ours s", "sqlite s", "ratio");
+    for (const Phase& p : phases)
+        std::printf("%-16s %10.4f %10.4f %8.2f\n", p.name, p.ours, p.sqlite, p.ours / p.sqlite);
+
+    // Four processes appending to one shared table.
+    std::string shared = (dir / "SHARED.DBF").string();
+    dbf::Table::create(shared, kFields);
+    const int kWorkers = 4;
+    long each = n / kWorkers;
+    start = Clock::now();
+    std::vector<pid_t> pids;
+    for (int w = 0; w < kWorkers; ++w) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            std::string count = std::to_string(each);
+            execl(argv[0], argv[0], "worker", shared.c_str(), count.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        pids.push_back(pid);
+    }
+    bool ok = true;
+    for (pid_t pid : pids) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ok = ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    double shared_time = seconds_since(start);
+    auto check_table = dbf::Table::open(shared, {true, true});
+    std::uint32_t count = check_table ? check_table->reccount() : 0;
+    std::printf("4 processes: %u records in %.3f s = %.0f records/s%s\n", count, shared_time,
+                count / shared_time, ok && count == each * kWorkers ? "" : " (MISMATCH)");
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory of this process: %ld KiB (sqlite's own high water %lld bytes)\n",
+                usage.ru_maxrss, static_cast<long long>(sqlite3_memory_highwater(0)));
+    std::filesystem::remove_all(dir);
+    return 0;
+}
