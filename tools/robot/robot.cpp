@@ -31,10 +31,13 @@ constexpr wchar_t kHelp[] =
     L"                                   focused control (Esc 27, Enter 13)\n"
     L"  hold <vk> <ms>                   key down now (SendInput), key up after ms\n"
     L"  close <caption>                  ask the window to close (WM_CLOSE)\n"
-    L"  expect-text <caption> <id> <text>  fail unless the control shows exactly the text\n"
+    L"  expect-text <caption> <id> <text>  fail unless the control comes to show exactly\n"
+    L"                                   the text within the timeout (as every expect-)\n"
     L"                                   (id 0: the window's caption)\n"
     L"  expect-items <caption> <id> <item>...  fail unless the list box holds these items,\n"
-    L"                                   in order, and the first is selected\n"
+    L"                                   in order\n"
+    L"  expect-selection <caption> <id> <position>  fail unless the list box's selected\n"
+    L"                                   item is at that position (1-based, 0 for none)\n"
     L"  dump <caption>                   print the window's controls: id, class, text\n"
     L"  sleep <ms>\n";
 
@@ -87,10 +90,16 @@ HWND find_control(const std::wstring& caption, const std::wstring& id) {
     return control;
 }
 
+// WM_GETTEXT, not GetWindowText: for a window of another process GetWindowText gives
+// only the window name and never asks the control (an edit's text stays unseen).
 std::wstring text_of(HWND hwnd) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(
-        static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 2000, &copied);
+    text.resize(copied);
     return text;
 }
 
@@ -118,6 +127,19 @@ HWND edit_in(HWND control) {
         if (HWND edit = edit_in(child)) return edit;
     }
     return nullptr;
+}
+
+// Checks again until the check passes (it returns "") or the time is up: what was typed
+// or clicked before reaches the window through its queue, in its own time.
+template <class Check>
+void settle(Check check) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const std::wstring mismatch = check();
+        if (mismatch.empty()) return;
+        if (GetTickCount() - start > timeout_ms) fail(mismatch);
+        Sleep(20);
+    }
 }
 
 // The control that has the keyboard focus in the window's thread, or the window.
@@ -182,20 +204,34 @@ void run(const std::vector<std::wstring>& cmd) {
         PostMessageW(find_window(cmd[1]), WM_CLOSE, 0, 0);
     } else if (name == L"expect-text") {
         need(3);
-        const std::wstring shown = text_of(find_control(cmd[1], cmd[2]));
-        if (shown != cmd[3]) fail(L"shows \"" + shown + L"\", expected \"" + cmd[3] + L"\"");
+        HWND control = find_control(cmd[1], cmd[2]);
+        settle([&]() -> std::wstring {
+            const std::wstring shown = text_of(control);
+            return shown == cmd[3] ? L""
+                                   : L"shows \"" + shown + L"\", expected \"" + cmd[3] + L"\"";
+        });
     } else if (name == L"expect-items") {
         need(2);
         HWND list = find_control(cmd[1], cmd[2]);
-        const auto count = static_cast<size_t>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-        if (count != cmd.size() - 3) fail(L"holds " + std::to_wstring(count) + L" items");
-        for (size_t i = 0; i < count; ++i) {
-            const std::wstring item = list_item(list, i);
-            if (item != cmd[3 + i])
-                fail(L"item " + std::to_wstring(i + 1) + L" is \"" + item + L"\"");
-        }
-        if (count > 0 && SendMessageW(list, LB_GETCURSEL, 0, 0) != 0)
-            fail(L"first item not selected");
+        settle([&]() -> std::wstring {
+            const auto count = static_cast<size_t>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+            if (count != cmd.size() - 3) return L"holds " + std::to_wstring(count) + L" items";
+            for (size_t i = 0; i < count; ++i) {
+                const std::wstring item = list_item(list, i);
+                if (item != cmd[3 + i]) {
+                    return L"item " + std::to_wstring(i + 1) + L" is \"" + item + L"\"";
+                }
+            }
+            return L"";
+        });
+    } else if (name == L"expect-selection") {
+        need(3);
+        HWND list = find_control(cmd[1], cmd[2]);
+        settle([&]() -> std::wstring {
+            const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
+            const int position = index == LB_ERR ? 0 : static_cast<int>(index) + 1;
+            return position == number(cmd[3]) ? L"" : L"selected: " + std::to_wstring(position);
+        });
     } else if (name == L"dump") {
         need(1);
         HWND window = find_window(cmd[1]);

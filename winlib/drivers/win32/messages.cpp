@@ -9,11 +9,8 @@ namespace winlib::driver {
 bool pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // Left for the outermost loop, which ends the program.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return false;
-        }
+        // The library runs modal loops only, no main loop to leave the request for.
+        if (msg.message == WM_QUIT) return false;
         win32::dispatch(msg);
     }
     return true;
