@@ -46,7 +46,9 @@ std::shared_ptr<TGet> make_get(Window& dlg, std::string* variable, std::string p
 
 Control::~Control() = default;
 
-runtime::Value Control::VarGet() const { return bSetGet ? bSetGet(runtime::Value()) : runtime::Value(); }
+runtime::Value Control::VarGet() const {
+    return bSetGet ? bSetGet(runtime::Value()) : runtime::Value();
+}
 
 void Control::VarPut(const runtime::Value& value) {
     if (bSetGet) bSetGet(value);
@@ -121,8 +123,8 @@ std::shared_ptr<TGet> TGet::Redefine(Window& dlg, int id, std::string* variable,
     return get;
 }
 
-std::shared_ptr<TGet> TGet::New(Window& dlg, Rect rect, std::string* variable,
-                                std::string picture, unsigned style) {
+std::shared_ptr<TGet> TGet::New(Window& dlg, Rect rect, std::string* variable, std::string picture,
+                                unsigned style) {
     auto get = make_get(dlg, variable, std::move(picture));
     get->rect = rect;
     get->nStyle |= style | style::kBorder | style::kAutoHScroll;
@@ -150,8 +152,8 @@ std::shared_ptr<TMultiGet> TMultiGet::New(Window& dlg, int row, int col, std::st
     constexpr int kDefaultWidth = 200, kDefaultHeight = 100;
     auto multi = std::make_shared<TMultiGet>();
     multi->rect = {col, row, kDefaultWidth, kDefaultHeight};
-    multi->nStyle = style::kMultiline | style::kBorder | style::kVScroll |
-                    (read_only ? style::kReadOnly : 0);
+    multi->nStyle =
+        style::kMultiline | style::kBorder | style::kVScroll | (read_only ? style::kReadOnly : 0);
     multi->bSetGet = bind_text(variable);
     dlg.add_control(multi);
     return multi;

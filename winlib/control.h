@@ -17,15 +17,15 @@ class Window;
 
 // Style bits a driver honours (the Win32 values: WS_*, ES_*).
 namespace style {
-constexpr unsigned kBorder = 0x00800000;      // WS_BORDER
-constexpr unsigned kVScroll = 0x00200000;     // WS_VSCROLL
-constexpr unsigned kHScroll = 0x00100000;     // WS_HSCROLL
-constexpr unsigned kMultiline = 0x0004;       // ES_MULTILINE
-constexpr unsigned kUppercase = 0x0008;       // ES_UPPERCASE
-constexpr unsigned kPassword = 0x0020;        // ES_PASSWORD
-constexpr unsigned kAutoHScroll = 0x0080;     // ES_AUTOHSCROLL
-constexpr unsigned kReadOnly = 0x0800;        // ES_READONLY
-constexpr unsigned kDefault = 0x0001;         // BS_DEFPUSHBUTTON
+constexpr unsigned kBorder = 0x00800000;   // WS_BORDER
+constexpr unsigned kVScroll = 0x00200000;  // WS_VSCROLL
+constexpr unsigned kHScroll = 0x00100000;  // WS_HSCROLL
+constexpr unsigned kMultiline = 0x0004;    // ES_MULTILINE
+constexpr unsigned kUppercase = 0x0008;    // ES_UPPERCASE
+constexpr unsigned kPassword = 0x0020;     // ES_PASSWORD
+constexpr unsigned kAutoHScroll = 0x0080;  // ES_AUTOHSCROLL
+constexpr unsigned kReadOnly = 0x0800;     // ES_READONLY
+constexpr unsigned kDefault = 0x0001;      // BS_DEFPUSHBUTTON
 }  // namespace style
 
 class Control : public runtime::Object {
@@ -36,20 +36,20 @@ public:
     virtual std::string ClassName() const = 0;
 
     // --- what the driver reads to realise the control ---
-    Window* oWnd = nullptr;   // the owning window (it outlives its controls)
+    Window* oWnd = nullptr;  // the owning window (it outlives its controls)
     int nId = 0;
     bool lFromResource = false;
-    Rect rect;                // pixels, for a control built at run time
+    Rect rect;  // pixels, for a control built at run time
     unsigned nStyle = 0;
-    std::string cText;        // initial text (caption of a button or a static)
-    int nLimit = 0;           // edits: at most this many characters; 0 = no limit
+    std::string cText;  // initial text (caption of a button or a static)
+    int nLimit = 0;     // edits: at most this many characters; 0 = no limit
 
     // --- set by the driver ---
     Handle hWnd = 0;
 
     // --- the library's fields ---
     std::string cVarName;
-    runtime::Value Cargo;     // optional field check: a callback taking the control
+    runtime::Value Cargo;  // optional field check: a callback taking the control
     std::function<bool()> bWhen;
     // The bound value: called with nothing it reads, with a value it writes.
     std::function<runtime::Value(const runtime::Value&)> bSetGet;

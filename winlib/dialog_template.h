@@ -5,8 +5,8 @@
 //   STYLE a | b | NOT c             CAPTION "text"          FONT size, "face"
 //   EXSTYLE ...                     (read and ignored)
 //   BEGIN ... END  (or { ... })     with these control statements:
-//     LTEXT | RTEXT | CTEXT | PUSHBUTTON | DEFPUSHBUTTON | GROUPBOX   "text", id, x, y, cx, cy [, style]
-//     EDITTEXT | LISTBOX | COMBOBOX                                     id, x, y, cx, cy [, style]
+//     LTEXT, RTEXT, CTEXT, PUSHBUTTON, DEFPUSHBUTTON, GROUPBOX  "text", id, x, y, cx, cy [, style]
+//     EDITTEXT, LISTBOX, COMBOBOX                               id, x, y, cx, cy [, style]
 //     CONTROL "text", id, "class", style, x, y, cx, cy
 //
 // Styles are Win32 names joined by "|"; each control statement starts from the defaults

@@ -64,7 +64,8 @@ Handle focused_handle();
 
 // --- messages -------------------------------------------------------------------
 // Processes every pending message and returns at once on an empty queue; false when a
-// quit request was met (it is posted again for the outermost loop).
+// quit request was met. As on Windows, the request is posted again only for a main
+// message loop of the library; its windows run modal loops only, so it is consumed.
 bool pump();
 // Waits until a message or event is pending, or the time has passed; processes nothing.
 void wait_event(int milliseconds);
@@ -77,8 +78,7 @@ void post_quit(int exit_code);
 
 // --- system services -------------------------------------------------------------
 // The system message box with Win32 style values (MB_*) and results (IDOK, IDYES, ...).
-int message_box(Handle owner, const std::string& text, const std::string& caption,
-                unsigned style);
+int message_box(Handle owner, const std::string& text, const std::string& caption, unsigned style);
 Handle active_window();
 void enable_window(Handle window, bool enabled);
 // True while the key (a virtual-key code) is down at the moment of the call.

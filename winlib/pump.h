@@ -10,6 +10,8 @@ namespace winlib {
 
 // Processes every pending message; false on a quit request. Never waits.
 bool pump();
+// Asks the program to end: the next pump() meets the request.
+void post_quit(int exit_code);
 // Waits at most this long for the next message or event (wait loops that must not spin).
 void wait_event(int milliseconds);
 std::intptr_t send_message(Handle window, unsigned message, std::uintptr_t wparam,

@@ -20,11 +20,11 @@ public:
     ~Window() override;
 
     // --- what the driver reads to realise the window ---
-    std::string cResName;     // dialog template name; empty for a window built at run time
+    std::string cResName;  // dialog template name; empty for a window built at run time
     std::string cCaption;
-    int nWidth = 0;           // pixels, for a window built at run time
+    int nWidth = 0;  // pixels, for a window built at run time
     int nHeight = 0;
-    unsigned nStyle = 0;      // window style value; 0 = overlapped, title bar and border only
+    unsigned nStyle = 0;  // window style value; 0 = overlapped, title bar and border only
     std::vector<std::shared_ptr<Control>> aControls;  // creation order
 
     // --- set by the driver ---
@@ -35,12 +35,12 @@ public:
     int nResult = 0;
     bool lModify = false;
     bool lModal = false;
-    bool lEnding = false;     // End() accepted; a modal window ends when the message returns
+    bool lEnding = false;  // End() accepted; a modal window ends when the message returns
     std::shared_ptr<Control> oClient;  // the client control, refitted on every resize
 
-    std::function<void()> bInit;    // once, after the window and its controls exist, before shown
-    std::function<bool()> bValid;   // the close rule: false keeps the window open
-    std::function<void()> bStart;   // once, after the first paint; cleared before it runs
+    std::function<void()> bInit;   // once, after the window and its controls exist, before shown
+    std::function<bool()> bValid;  // the close rule: false keeps the window open
+    std::function<void()> bStart;  // once, after the first paint; cleared before it runs
     std::function<void(std::uintptr_t, std::intptr_t)> bCommNotify;  // arrival notification
 
     // Shows the window centred. Modal: returns when the window has ended (nResult holds

@@ -1,0 +1,46 @@
+// The Qt driver's shared state: the QApplication, the integer handles of its widgets, the
+// held-key table and the text conversions at Qt's edge. Driver-internal: the core never
+// includes this header.
+//
+// The QApplication is created on the first call of any driver function from the UI thread
+// (the thread that makes it becomes the UI thread) and lives until the process ends: it
+// is never deleted, because Qt's own global objects are torn down by exit handlers in an
+// order the driver does not control, and deleting it from one of them crashes. The
+// program never creates one of its own.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <string>
+#include <string_view>
+
+#include "winlib/types.h"
+
+namespace winlib {
+class Window;
+class Control;
+}  // namespace winlib
+
+namespace winlib::qt {
+
+// Creates the application on first use.
+void ensure_application();
+// True once the application exists (another thread may ask, to avoid creating it).
+bool application_exists();
+
+// Handles: every native window and control gets one; the widget carries it as the
+// property "hwnd" and a control its id as "id", as a user robot finds them on Windows.
+Handle register_widget(QWidget* widget, Window* window);
+void forget_window(Window* window);  // the window's handle and its controls'
+QWidget* widget_of(Handle handle);
+Handle handle_of(const QWidget* widget);
+
+// Virtual-key codes held down now, as seen by the application's key events.
+bool key_held(int virtual_key);
+
+// Windows-1252 bytes to and from Qt's strings, through the program's own table.
+QString to_qstring(std::string_view text);
+std::string from_qstring(const QString& text);
+
+}  // namespace winlib::qt

@@ -1,0 +1,137 @@
+// Controls of the Qt driver: text, items, selection, place, focus and state of the widget
+// realising a core control. Programmatic changes run under a QSignalBlocker so that only
+// the user's changes reach the core (as on Windows, where LB_SETCURSEL notifies nobody).
+// Multi-line edits take and give Windows line ends (CR LF); Qt's editor keeps LF.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include "winlib/control.h"
+#include "winlib/driver.h"
+#include "winlib/drivers/qt/application.h"
+
+namespace winlib::driver {
+namespace {
+
+QWidget* widget(const Control& control) { return qt::widget_of(control.hWnd); }
+
+QString from_windows_lines(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+QString to_windows_lines(QString text) {
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+}  // namespace
+
+void set_text(Control& control, const std::string& text) {
+    QWidget* w = widget(control);
+    if (w == nullptr) return;
+    const QSignalBlocker blocker(w);
+    const QString value = qt::to_qstring(text);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(value);
+    } else if (auto* editor = qobject_cast<QPlainTextEdit*>(w)) {
+        editor->setPlainText(from_windows_lines(value));
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(value);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(value);
+    } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+        group->setTitle(value);
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        combo->setEditText(value);
+    }
+}
+
+std::string get_text(const Control& control) {
+    QWidget* w = widget(control);
+    QString value;
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        value = edit->text();
+    } else if (auto* editor = qobject_cast<QPlainTextEdit*>(w)) {
+        value = to_windows_lines(editor->toPlainText());
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        value = label->text();
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        value = button->text();
+    } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+        value = group->title();
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        value = list->currentItem() != nullptr ? list->currentItem()->text() : QString();
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        value = combo->currentText();
+    }
+    return qt::from_qstring(value);
+}
+
+void set_items(Control& control, const std::vector<std::string>& items) {
+    QWidget* w = widget(control);
+    if (w == nullptr) return;
+    const QSignalBlocker blocker(w);
+    QStringList texts;
+    for (const auto& item : items) texts << qt::to_qstring(item);
+    if (auto* list = qobject_cast<QListWidget*>(w)) {
+        list->clear();
+        list->addItems(texts);
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        combo->clear();
+        combo->addItems(texts);
+    }
+}
+
+void select(Control& control, int position) {
+    QWidget* w = widget(control);
+    if (w == nullptr) return;
+    const QSignalBlocker blocker(w);
+    if (auto* list = qobject_cast<QListWidget*>(w)) {
+        list->setCurrentRow(position - 1);
+        if (position <= 0) list->clearSelection();
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        combo->setCurrentIndex(position - 1);
+    }
+}
+
+int selection(const Control& control) {
+    QWidget* w = widget(control);
+    // A single-selection list's current item is its selection (select(0) clears both).
+    if (auto* list = qobject_cast<QListWidget*>(w)) return list->currentRow() + 1;
+    if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentIndex() + 1;
+    return 0;
+}
+
+void set_bounds(Control& control, Rect pixels) {
+    if (QWidget* w = widget(control))
+        w->setGeometry(pixels.x, pixels.y, pixels.width, pixels.height);
+}
+
+void set_focus(Control& control) {
+    if (QWidget* w = widget(control)) w->setFocus(Qt::OtherFocusReason);
+}
+
+void enable(Control& control, bool enabled) {
+    if (QWidget* w = widget(control)) w->setEnabled(enabled);
+}
+
+void go_bottom(Control& control) {
+    auto* editor = qobject_cast<QPlainTextEdit*>(widget(control));
+    if (editor == nullptr) return;
+    editor->moveCursor(QTextCursor::End);
+    editor->ensureCursorVisible();
+    editor->verticalScrollBar()->setValue(editor->verticalScrollBar()->maximum());
+}
+
+Handle focused_handle() { return qt::handle_of(QApplication::focusWidget()); }
+
+}  // namespace winlib::driver

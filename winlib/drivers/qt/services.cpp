@@ -1,0 +1,164 @@
+// System services of the Qt driver: the message box with Win32 styles and results, the
+// active window, enabling a window, the key-down query, the beep and the save dialog.
+//
+// Limits against Windows: the beep is the desktop's bell (QApplication::beep), without
+// frequency or duration; the key-down query knows only keys typed into this program's
+// windows (application.cpp); the save dialog is Qt's own (not the desktop's), so that it
+// behaves the same everywhere and a test can drive it.
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <vector>
+
+#include "winlib/driver.h"
+#include "winlib/drivers/qt/application.h"
+
+namespace winlib::driver {
+namespace {
+
+struct BoxButton {
+    QMessageBox::StandardButton button;
+    int result;  // IDOK, IDCANCEL, ...
+};
+
+// The buttons of an MB_ type, in Windows' order (MB_DEFBUTTONn counts in this order).
+std::vector<BoxButton> box_buttons(unsigned type) {
+    using B = QMessageBox;
+    switch (type & 0xF) {
+        case 0x1:
+            return {{B::Ok, 1}, {B::Cancel, 2}};
+        case 0x2:
+            return {{B::Abort, 3}, {B::Retry, 4}, {B::Ignore, 5}};
+        case 0x3:
+            return {{B::Yes, 6}, {B::No, 7}, {B::Cancel, 2}};
+        case 0x4:
+            return {{B::Yes, 6}, {B::No, 7}};
+        case 0x5:
+            return {{B::Retry, 4}, {B::Cancel, 2}};
+        default:
+            return {{B::Ok, 1}};
+    }
+}
+
+QMessageBox::Icon box_icon(unsigned style) {
+    switch (style & 0xF0) {
+        case 0x10:
+            return QMessageBox::Critical;
+        case 0x20:
+            return QMessageBox::Question;
+        case 0x30:
+            return QMessageBox::Warning;
+        case 0x40:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+// A box without a way out (Yes/No, Abort/Retry/Ignore) ignores Esc and its close box, as
+// Windows' does; Qt's would take No or Abort.
+class NoEscape : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// The save dialog refuses a name in a folder that does not exist (OFN_PATHMUSTEXIST).
+class SaveDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty() && !QFileInfo(files.first()).isDir() &&
+            !QFileInfo(files.first()).absoluteDir().exists())
+            return;
+        QFileDialog::accept();
+    }
+};
+
+// "shown|pattern|shown|pattern" as Qt name filters. Qt reads the patterns from the last
+// parentheses of each filter and, with HideNameFilterDetails, shows only what precedes
+// them: the user sees the program's own text.
+QStringList name_filters(const std::string& filter) {
+    const QStringList parts = qt::to_qstring(filter).split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(u';', u' ');
+        filters << parts[i] + QStringLiteral(" (") + patterns + u')';
+    }
+    return filters;
+}
+
+}  // namespace
+
+int message_box(Handle owner, const std::string& text, const std::string& caption, unsigned style) {
+    qt::ensure_application();
+    QMessageBox box(box_icon(style), qt::to_qstring(caption), qt::to_qstring(text),
+                    QMessageBox::NoButton, qt::widget_of(owner));
+    box.setTextFormat(Qt::PlainText);
+    const std::vector<BoxButton> buttons = box_buttons(style);
+    for (const BoxButton& b : buttons) box.addButton(b.button);
+    const std::size_t default_index = (style >> 8) & 0xF;
+    box.setDefaultButton(buttons[default_index < buttons.size() ? default_index : 0].button);
+    if (buttons.size() == 1) {
+        box.setEscapeButton(buttons.front().button);
+    } else if (box.button(QMessageBox::Cancel) != nullptr) {
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.installEventFilter(new NoEscape(&box));
+    }
+    box.exec();
+    const QMessageBox::StandardButton chosen = box.standardButton(box.clickedButton());
+    for (const BoxButton& b : buttons)
+        if (b.button == chosen) return b.result;
+    return 0;
+}
+
+Handle active_window() {
+    qt::ensure_application();
+    return qt::handle_of(QApplication::activeWindow());
+}
+
+void enable_window(Handle window, bool enabled) {
+    if (QWidget* widget = qt::widget_of(window)) widget->setEnabled(enabled);
+}
+
+bool key_down(int virtual_key) { return qt::key_held(virtual_key); }
+
+void beep(int frequency_hz, int duration_ms) {
+    (void)frequency_hz;  // see the file's opening comment
+    (void)duration_ms;
+    qt::ensure_application();
+    QApplication::beep();
+}
+
+std::string save_file_dialog(Handle owner, const std::string& filter, const std::string& title,
+                             const std::string& initial_dir) {
+    qt::ensure_application();
+    SaveDialog dialog(qt::widget_of(owner), qt::to_qstring(title), qt::to_qstring(initial_dir));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = name_filters(filter);
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
+    return qt::from_qstring(dialog.selectedFiles().first());
+}
+
+}  // namespace winlib::driver

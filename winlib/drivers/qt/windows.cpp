@@ -1,0 +1,377 @@
+// Windows of the Qt driver: a QDialog per window, its controls built from the dialog
+// template (dialog units turned into pixels for the template's font, as Windows does) or
+// from the core's run-time controls, the modal loop and centring.
+//
+// Supported control classes: BUTTON (push, default push, check box, radio, group box),
+// STATIC, EDIT (single line; multi-line as a plain-text editor), LISTBOX, COMBOBOX.
+// Not supported yet: owner-drawn controls, icons and bitmaps in statics, sizing grips.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPaintEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QValidator>
+#include <optional>
+
+#include "resources/rc_text.h"
+#include "winlib/control.h"
+#include "winlib/dialog_template.h"
+#include "winlib/driver.h"
+#include "winlib/drivers/qt/application.h"
+#include "winlib/drivers/qt/native_window.h"
+#include "winlib/events.h"
+#include "winlib/window.h"
+
+namespace winlib::qt {
+namespace {
+
+// Win32 style bits the driver reads besides those of winlib/control.h.
+constexpr unsigned kPopup = 0x80000000, kChild = 0x40000000, kVisible = 0x10000000;
+constexpr unsigned kDisabled = 0x08000000, kCaption = 0x00C00000, kSysMenu = 0x00080000;
+constexpr unsigned kThickFrame = 0x00040000;
+constexpr unsigned kSortList = 0x0002, kDropDownList = 0x0003;
+
+// Windows' ES_UPPERCASE turns letters to upper case as they are typed; the program's
+// upper case changes a to z only.
+class UpperCase : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        for (QChar& ch : input)
+            if (ch >= u'a' && ch <= u'z') ch = QChar(ch.unicode() - 0x20);
+        return Acceptable;
+    }
+};
+
+// Tells the core when a bound control loses the focus.
+class FocusWatcher : public QObject {
+public:
+    FocusWatcher(NativeWindow* window, Control* control, QObject* parent)
+        : QObject(parent), window_(window), control_(control) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut && window_->core != nullptr)
+            events::focus_lost(*control_);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    NativeWindow* window_;
+    Control* control_;
+};
+
+const TemplateFile& templates() {
+    static const TemplateFile file = [] {
+        TemplateFile parsed = parse_templates(resources::rc_text());
+        if (!parsed.error.empty()) qWarning("velkan.rc: %s", parsed.error.c_str());
+        return parsed;
+    }();
+    return file;
+}
+
+// The widget for a Win32 window class and style.
+QWidget* make_widget(const std::string& window_class, unsigned style, const std::string& text,
+                     QWidget* parent) {
+    const QString caption = to_qstring(text);
+    if (window_class == "BUTTON") {
+        switch (style & 0xF) {
+            case 0x2:
+            case 0x3:
+                return new QCheckBox(caption, parent);
+            case 0x4:
+            case 0x9:
+                return new QRadioButton(caption, parent);
+            case 0x7:
+                return new QGroupBox(caption, parent);
+            default: {
+                auto* button = new QPushButton(caption, parent);
+                button->setDefault((style & style::kDefault) != 0);
+                return button;
+            }
+        }
+    }
+    if (window_class == "EDIT") {
+        if ((style & style::kMultiline) != 0) return new QPlainTextEdit(parent);
+        auto* edit = new QLineEdit(parent);
+        edit->setText(caption);
+        return edit;
+    }
+    if (window_class == "LISTBOX") {
+        auto* list = new QListWidget(parent);
+        list->setSortingEnabled((style & kSortList) != 0);
+        return list;
+    }
+    if (window_class == "COMBOBOX") {
+        auto* combo = new QComboBox(parent);
+        combo->setEditable((style & 0x3) != kDropDownList);
+        return combo;
+    }
+    auto* label = new QLabel(caption, parent);  // STATIC and anything unknown
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignTop | ((style & 0x3) == 0x1   ? Qt::AlignHCenter
+                                        : (style & 0x3) == 0x2 ? Qt::AlignRight
+                                                               : Qt::AlignLeft));
+    return label;
+}
+
+// Edit and list settings from the style bits and the length limit.
+void apply_style(QWidget* widget, unsigned style, int limit) {
+    const bool border = (style & style::kBorder) != 0;
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        edit->setFrame(border);
+        if (limit > 0) edit->setMaxLength(limit);
+        if ((style & style::kPassword) != 0) edit->setEchoMode(QLineEdit::Password);
+        if ((style & style::kUppercase) != 0) edit->setValidator(new UpperCase(edit));
+        edit->setReadOnly((style & style::kReadOnly) != 0);
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
+        text->setFrameShape(border ? QFrame::Box : QFrame::NoFrame);
+        text->setReadOnly((style & style::kReadOnly) != 0);
+        text->setVerticalScrollBarPolicy((style & style::kVScroll) != 0 ? Qt::ScrollBarAlwaysOn
+                                                                        : Qt::ScrollBarAlwaysOff);
+        const bool hscroll = (style & style::kHScroll) != 0;
+        text->setHorizontalScrollBarPolicy(hscroll ? Qt::ScrollBarAlwaysOn
+                                                   : Qt::ScrollBarAlwaysOff);
+        // Without a horizontal scroll bar or ES_AUTOHSCROLL, Windows wraps long lines.
+        const bool wrap = !hscroll && (style & style::kAutoHScroll) == 0;
+        text->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+        list->setFrameShape(border ? QFrame::Box : QFrame::NoFrame);
+        list->setVerticalScrollBarPolicy((style & style::kVScroll) != 0 ? Qt::ScrollBarAsNeeded
+                                                                        : Qt::ScrollBarAlwaysOff);
+    }
+}
+
+// Reports the user's changes of a bound control to the core. Programmatic changes are
+// made under a QSignalBlocker (controls.cpp) and report nothing, as on Windows, where
+// setting a list's selection sends no notification.
+void connect_changes(QWidget* widget, NativeWindow* window, Control* control) {
+    const auto report = [window, control] {
+        if (window->core != nullptr) events::changed(*control);
+    };
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        QObject::connect(edit, &QLineEdit::textEdited, edit, report);
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
+        QObject::connect(text, &QPlainTextEdit::textChanged, text, report);
+    } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+        QObject::connect(list, &QListWidget::currentRowChanged, list, report);
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        QObject::connect(combo, &QComboBox::currentIndexChanged, combo, report);
+        QObject::connect(combo, &QComboBox::editTextChanged, combo, report);
+    }
+    widget->installEventFilter(new FocusWatcher(window, control, widget));
+}
+
+// Gives a new control widget its place, state, handle and id, and connects its events.
+void realise(QWidget* widget, NativeWindow* window, Control* control, int id, unsigned style,
+             int limit, QRect geometry) {
+    apply_style(widget, style, limit);
+    widget->setGeometry(geometry);
+    widget->setEnabled((style & kDisabled) == 0 && (control == nullptr || control->lEnabled));
+    widget->setVisible((style & kVisible) != 0);
+    widget->setProperty("id", id);
+    const Handle handle = register_widget(widget, window->core);
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        QObject::connect(button, &QAbstractButton::clicked, button, [window, id] {
+            if (window->core != nullptr) events::command(*window->core, id);
+        });
+    }
+    if (control != nullptr) {
+        control->hWnd = handle;
+        connect_changes(widget, window, control);
+    }
+}
+
+QRect to_qrect(Rect r) { return {r.x, r.y, r.width, r.height}; }
+
+// The Win32 class a run-time control of the core is made of.
+std::string window_class_of(const Control& control) {
+    const std::string name = control.ClassName();
+    if (name == "TGET" || name == "TMULTIGET") return "EDIT";
+    if (name == "TLISTBOX") return "LISTBOX";
+    if (name == "TBUTTON") return "BUTTON";
+    return "STATIC";
+}
+
+void build_from_template(NativeWindow* native, Window& window, const DialogTemplate& dialog) {
+    QFont font(to_qstring(dialog.cFontName));
+    if (dialog.nFontSize > 0) font.setPointSize(dialog.nFontSize);
+    native->setFont(font);
+    const QFontMetrics metrics(font);
+    const BaseUnits base = base_units(metrics.horizontalAdvance(QStringLiteral(
+                                          "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")),
+                                      metrics.height());
+    const Rect size = dialog_units_to_pixels(dialog.rect, base);
+    native->resize(size.width, size.height);
+    for (const ControlTemplate& item : dialog.aControls) {
+        std::shared_ptr<Control> control = window.control_by_id(item.nId);
+        if (control && !control->lFromResource) control = nullptr;
+        const unsigned style = item.nStyle | (control ? control->nStyle : 0);
+        QWidget* widget = make_widget(item.cClass, style, item.cText, native);
+        realise(widget, native, control.get(), item.nId, style, control ? control->nLimit : 0,
+                to_qrect(dialog_units_to_pixels(item.rect, base)));
+    }
+}
+
+Qt::WindowFlags window_flags(unsigned style) {
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
+    // An overlapped window (neither popup nor child) always has a title bar on Windows.
+    const bool overlapped = (style & (kPopup | kChild)) == 0;
+    if (overlapped || (style & kCaption) == kCaption) flags |= Qt::WindowTitleHint;
+    if ((style & kSysMenu) != 0) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    return flags;
+}
+
+}  // namespace
+
+void NativeWindow::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    if (paint_reported_) return;
+    paint_reported_ = true;
+    // Reported once the paint handler has returned: the start hook runs a long nested loop,
+    // which Qt does not allow inside paintEvent (the window would not repaint meanwhile).
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            paint_reported_ = false;
+            if (core != nullptr) events::painted(*core);
+        },
+        Qt::QueuedConnection);
+}
+
+void NativeWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (core != nullptr) events::resized(*core, {event->size().width(), event->size().height()});
+}
+
+void NativeWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();  // the core decides, through the close rule
+    if (core != nullptr) events::close_request(*core);
+}
+
+void NativeWindow::reject() {  // Esc
+    if (core != nullptr) events::close_request(*core);
+}
+
+NativeWindow* native_window(const Window& window) {
+    return dynamic_cast<NativeWindow*>(widget_of(window.hWnd));
+}
+
+namespace {
+
+// Hides the widget and lets the core's objects go: events still queued for the widget
+// reach nobody.
+void discard(NativeWindow* native, Window& window) {
+    native->core = nullptr;
+    native->hide();
+    forget_window(&window);
+}
+
+}  // namespace
+
+}  // namespace winlib::qt
+
+namespace winlib::driver {
+
+using qt::native_window;
+using qt::NativeWindow;
+
+void create_window(Window& window) {
+    qt::ensure_application();
+    window.hWnd = 0;
+    std::optional<DialogTemplate> dialog;
+    unsigned style = window.nStyle;
+    if (!window.cResName.empty()) {
+        dialog = find_template(qt::templates(), window.cResName);
+        if (!dialog) return;
+        style = dialog->nStyle;
+    }
+    auto* native = new NativeWindow(window);
+    native->setWindowFlags(qt::window_flags(style));
+    native->setWindowTitle(
+        qt::to_qstring(dialog && window.cCaption.empty() ? dialog->cCaption : window.cCaption));
+    if (window.lModal) native->setWindowModality(Qt::ApplicationModal);
+    window.hWnd = qt::register_widget(native, &window);
+    if (dialog) {
+        qt::build_from_template(native, window, *dialog);
+    } else {
+        native->resize(window.nWidth, window.nHeight);
+    }
+    for (const auto& control : window.aControls) {
+        if (control->lFromResource) continue;
+        QWidget* widget =
+            qt::make_widget(qt::window_class_of(*control), control->nStyle, control->cText, native);
+        qt::realise(widget, native, control.get(), control->nId, control->nStyle | qt::kVisible,
+                    control->nLimit, qt::to_qrect(control->rect));
+    }
+    // Windows dialogs and plain overlapped windows keep their size unless they have a
+    // sizing border.
+    if ((style & qt::kThickFrame) == 0) native->setFixedSize(native->size());
+}
+
+void show_window(Window& window) {
+    NativeWindow* native = native_window(window);
+    if (native == nullptr) return;
+    const QScreen* screen =
+        native->screen() != nullptr ? native->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
+    native->move(area.center() - QPoint(native->width() / 2, native->height() / 2));
+    native->show();
+    native->activateWindow();
+}
+
+void run_modal(Window& window) {
+    NativeWindow* native = native_window(window);
+    if (native == nullptr) return;
+    if (!native->ending) {
+        QEventLoop loop;
+        native->loop = &loop;
+        loop.exec(QEventLoop::DialogExec);
+        native->loop = nullptr;
+    }
+    // The loop has returned, so no handler of this window is running: delete it now.
+    qt::discard(native, window);
+    delete native;
+}
+
+void end_modal(Window& window) {
+    NativeWindow* native = native_window(window);
+    if (native == nullptr) return;
+    native->ending = true;
+    if (native->loop != nullptr) native->loop->exit(0);
+}
+
+void destroy_window(Window& window) {
+    NativeWindow* native = native_window(window);
+    if (native == nullptr) return;
+    qt::discard(native, window);
+    native->deleteLater();
+}
+
+void set_caption(Window& window, const std::string& caption) {
+    if (NativeWindow* native = native_window(window))
+        native->setWindowTitle(qt::to_qstring(caption));
+}
+
+Size client_size(const Window& window) {
+    const NativeWindow* native = native_window(window);
+    return native == nullptr ? Size{} : Size{native->width(), native->height()};
+}
+
+void repaint(Window& window, bool erase) {
+    // Qt always paints the background of an opaque widget, so erasing is not optional here.
+    (void)erase;
+    if (NativeWindow* native = native_window(window)) native->repaint();
+}
+
+}  // namespace winlib::driver

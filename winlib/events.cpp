@@ -1,0 +1,44 @@
+// The core's answers to what a driver reports.
+#include "winlib/events.h"
+
+#include "winlib/control.h"
+#include "winlib/driver.h"
+#include "winlib/window.h"
+
+namespace winlib::events {
+
+void command(Window& window, int control_id) {
+    if (const auto control = window.control_by_id(control_id)) {
+        control->on_command();
+    } else if (control_id == id::kCancel) {
+        close_request(window);  // IDCANCEL with no button of that id: Esc on Windows
+    }
+}
+
+void close_request(Window& window) { window.End(id::kCancel); }
+
+void painted(Window& window) {
+    if (!window.bStart) return;
+    // Cleared before it runs: a paint during the hook (it pumps messages) must not rerun it.
+    const auto hook = std::move(window.bStart);
+    window.bStart = nullptr;
+    const auto keep = window.shared_from_this();
+    hook();
+}
+
+void resized(Window& window, Size client) {
+    if (window.oClient && window.oClient->hWnd != 0)
+        driver::set_bounds(*window.oClient, {0, 0, client.width, client.height});
+}
+
+void changed(Control& control) { control.on_changed(); }
+
+void focus_lost(Control& control) { control.on_focus_lost(); }
+
+std::intptr_t message(Window& window, unsigned message, std::uintptr_t wparam,
+                      std::intptr_t lparam) {
+    if (message == msg::kCommNotify) window.CommNotify(wparam, lparam);
+    return 0;
+}
+
+}  // namespace winlib::events
