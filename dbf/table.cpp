@@ -32,10 +32,23 @@ bool raise_arg(int gencode, int sub, const std::string& what, const std::string&
     return false;
 }
 
-std::string date_digits(runtime::Date d) {
-    char out[9];
-    std::snprintf(out, sizeof out, "%04d%02d%02d", d.year(), d.month(), d.day());
-    return out;
+// YYYYMMDD into 8 bytes.
+void write_date_digits(runtime::Date d, char* out) {
+    int parts[3] = {d.year(), d.month(), d.day()};
+    int widths[3] = {4, 2, 2};
+    for (int i = 0, at = 0; i < 3; at += widths[i], ++i)
+        for (int k = widths[i] - 1, v = parts[i]; k >= 0; --k, v /= 10)
+            out[at + k] = static_cast<char>('0' + v % 10);
+}
+
+// The number in n digits; -1 when one is not a digit.
+int digits(const char* p, int n) {
+    int v = 0;
+    for (int i = 0; i < n; ++i) {
+        if (p[i] < '0' || p[i] > '9') return -1;
+        v = v * 10 + (p[i] - '0');
+    }
+    return v;
 }
 
 // An append lock is held by another process only while it writes one record; a table
@@ -150,6 +163,7 @@ Table::~Table() {
 void Table::close() {
     if (!file_.is_open()) return;
     store_record();
+    flush_pending();
     flush_count();
     unlock_all();
     file_.close();
@@ -210,28 +224,30 @@ bool Table::fill_window(std::uint32_t recno) {
 }
 
 bool Table::load(std::uint32_t recno) {
-    std::string bytes;
     if (!options_.shared) {
+        if (pending_count_ && recno >= pending_first_ && !flush_pending()) return false;
         if ((recno < window_first_ || recno >= window_first_ + window_count_) &&
-            !fill_window(recno))
-            return false;
-        bytes.assign(window_, std::size_t{recno - window_first_} * header_.record_length,
-                     header_.record_length);
-    } else {
-        bytes.assign(header_.record_length, ' ');
-        std::size_t got = 0;
-        std::uint64_t at = header_.header_length + std::uint64_t{recno - 1} * header_.record_length;
-        if (int e = file_.read_at(at, bytes.data(), bytes.size(), got)) {
-            raise_io(gen::kRead, subcode::kRead, e, path_, "read");
+            !fill_window(recno)) {
+            load_phantom();
             return false;
         }
-        if (got < bytes.size()) {
-            raise_corrupt(path_, "record " + std::to_string(recno) + " cut short", "read");
+        record_.assign(window_, std::size_t{recno - window_first_} * header_.record_length,
+                       header_.record_length);
+    } else {
+        record_.resize(header_.record_length);
+        std::size_t got = 0;
+        std::uint64_t at = header_.header_length + std::uint64_t{recno - 1} * header_.record_length;
+        int e = file_.read_at(at, record_.data(), record_.size(), got);
+        if (e || got < record_.size()) {
+            if (e)
+                raise_io(gen::kRead, subcode::kRead, e, path_, "read");
+            else
+                raise_corrupt(path_, "record " + std::to_string(recno) + " cut short", "read");
+            load_phantom();
             return false;
         }
     }
-    if (cipher_) cipher_->apply(recno, bytes);
-    record_ = std::move(bytes);
+    if (cipher_) cipher_->apply(recno, record_);
     recno_ = recno;
     eof_ = false;
     return true;
@@ -243,12 +259,26 @@ void Table::load_phantom() {
     eof_ = true;
 }
 
-bool Table::visible(std::uint32_t recno) { return load(recno) && !(deleted_hidden() && deleted()); }
+// The setting is looked up for deleted records only: scans of live ones stay cheap.
+bool Table::visible(std::uint32_t recno) { return load(recno) && !(deleted() && deleted_hidden()); }
 
-bool Table::write_record_bytes(std::uint32_t recno, std::string bytes) {
+bool Table::write_record_bytes(std::uint32_t recno, std::string bytes, bool fresh) {
     if (cipher_) cipher_->apply(recno, bytes);
     std::uint64_t at = header_.header_length + std::uint64_t{recno - 1} * header_.record_length;
     if (!options_.shared) {
+        // Used alone, new records gather in a run written in one go (flush_pending).
+        std::uint32_t end = pending_first_ + pending_count_;
+        if (pending_count_ && recno >= pending_first_ && recno < end) {
+            pending_.replace(std::size_t{recno - pending_first_} * header_.record_length,
+                             bytes.size(), bytes);
+            return true;
+        }
+        if (fresh && (pending_count_ == 0 || recno == end)) {
+            if (pending_count_ == 0) pending_first_ = recno;
+            pending_ += bytes;
+            ++pending_count_;
+            return pending_.size() < kPendingBytes || flush_pending();
+        }
         if (recno >= window_first_ && recno < window_first_ + window_count_)
             window_.replace(std::size_t{recno - window_first_} * header_.record_length,
                             bytes.size(), bytes);
@@ -256,6 +286,22 @@ bool Table::write_record_bytes(std::uint32_t recno, std::string bytes) {
         if (recno == header_.count) bytes.push_back(static_cast<char>(kEndOfFile));
     }
     if (int e = file_.write_at(at, bytes.data(), bytes.size())) {
+        raise_io(gen::kWrite, subcode::kWrite, e, path_, "write");
+        return false;
+    }
+    return true;
+}
+
+bool Table::flush_pending() {
+    if (pending_count_ == 0) return true;
+    if (pending_first_ + pending_count_ - 1 == header_.count)
+        pending_.push_back(static_cast<char>(kEndOfFile));
+    std::uint64_t at =
+        header_.header_length + std::uint64_t{pending_first_ - 1} * header_.record_length;
+    int e = file_.write_at(at, pending_.data(), pending_.size());
+    pending_.clear();
+    pending_count_ = 0;
+    if (e) {
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "write");
         return false;
     }
@@ -277,7 +323,7 @@ bool Table::store_record() {
         if (cipher_) cipher_->apply(recno_, before);
         listener_->record_stored(*this, recno_, before, record_);
     }
-    return write_record_bytes(recno_, record_) && touch_header();
+    return write_record_bytes(recno_, record_, fresh) && touch_header();
 }
 
 // Keeps the header's date of last update true: written when it changes. The count of a
@@ -405,15 +451,16 @@ Value Table::decode(const Field& f) {
             return std::string(raw);
         case 'N':
         case 'F': {
-            std::string t = runtime::trim(raw);
-            double v = t.empty() ? 0.0 : std::strtod(t.c_str(), nullptr);
-            return Value::number(v, f.width, f.decimals);
+            char buf[256];
+            std::memcpy(buf, raw.data(), raw.size());
+            buf[raw.size()] = '\0';
+            return Value::number(std::strtod(buf, nullptr), f.width, f.decimals);
         }
         case 'D': {
-            if (runtime::is_blank(raw) || raw.size() != 8) return runtime::Date();
-            int y = std::atoi(std::string(raw.substr(0, 4)).c_str());
-            int m = std::atoi(std::string(raw.substr(4, 2)).c_str());
-            int d = std::atoi(std::string(raw.substr(6, 2)).c_str());
+            if (raw.size() != 8) return runtime::Date();
+            int y = digits(raw.data(), 4);
+            int m = digits(raw.data() + 4, 2);
+            int d = digits(raw.data() + 6, 2);
             return runtime::Date::from_ymd(y, m, d).value_or(runtime::Date());
         }
         case 'L':
@@ -470,18 +517,21 @@ Value Table::decode(const Field& f) {
     return std::string(raw);
 }
 
-bool Table::encode(const Field& f, const Value& value, std::string& out) {
+bool Table::encode(const Field& f, const Value& value) {
     auto type_error = [&] {
         return raise_arg(gen::kDataType, subcode::kDataType, "Data type error: " + f.name, path_,
                          "put");
     };
+    char* out = record_.data() + f.offset;
     std::size_t width = static_cast<std::size_t>(f.width);
     switch (f.type) {
-        case 'C':
+        case 'C': {
             if (!value.is_text()) return type_error();
-            out = value.text().substr(0, width);
-            out.resize(width, ' ');
+            std::size_t n = std::min(width, value.text().size());
+            std::memcpy(out, value.text().data(), n);
+            std::memset(out + n, ' ', width - n);
             return true;
+        }
         case 'N': {
             if (!value.is_number()) return type_error();
             char buf[64];
@@ -492,16 +542,19 @@ bool Table::encode(const Field& f, const Value& value, std::string& out) {
             if (n < 0 || static_cast<std::size_t>(n) > width)
                 return raise_arg(gen::kDataWidth, subcode::kDataWidth,
                                  "Data width error: " + f.name, path_, "put");
-            out = buf;
+            std::memcpy(out, buf, width);
             return true;
         }
         case 'D':
             if (!value.is_date()) return type_error();
-            out = value.date().empty() ? std::string(8, ' ') : date_digits(value.date());
+            if (value.date().empty())
+                std::memset(out, ' ', 8);
+            else
+                write_date_digits(value.date(), out);
             return true;
         case 'L':
             if (!value.is_logical()) return type_error();
-            out = value.logical() ? "T" : "F";
+            *out = value.logical() ? 'T' : 'F';
             return true;
         case 'M': {
             if (!value.is_text()) return type_error();
@@ -515,7 +568,7 @@ bool Table::encode(const Field& f, const Value& value, std::string& out) {
             if (!s.ok()) return fail_memo(s, "put");
             char buf[16];
             std::snprintf(buf, sizeof buf, "%10u", block);
-            out = block == 0 ? std::string(10, ' ') : std::string(buf);
+            std::memcpy(out, block == 0 ? "          " : buf, 10);
             return true;
         }
         default:
@@ -556,10 +609,7 @@ bool Table::put(int pos, const Value& value) {
     if (pos < 1 || pos > static_cast<int>(header_.fields.size()))
         return raise_arg(gen::kArgument, subcode::kNoSuchName, "No such field", path_, "put");
     if (!writable("put")) return false;
-    const Field& f = header_.fields[static_cast<std::size_t>(pos - 1)];
-    std::string bytes;
-    if (!encode(f, value, bytes)) return false;
-    record_.replace(f.offset, bytes.size(), bytes);
+    if (!encode(header_.fields[static_cast<std::size_t>(pos - 1)], value)) return false;
     dirty_ = true;
     return true;
 }
@@ -638,7 +688,7 @@ bool Table::recall() {
 }
 
 bool Table::commit() {
-    if (!store_record() || !flush_count()) return false;
+    if (!store_record() || !flush_pending() || !flush_count()) return false;
     if (options_.read_only) return true;
     if (int e = file_.sync()) {
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "commit");
@@ -655,7 +705,8 @@ bool Table::zap() {
     if (options_.shared)
         return raise_arg(gen::kShared, subcode::kExclusive, "Exclusive use required", path_, "zap");
     dirty_ = appended_ = count_dirty_ = false;
-    window_count_ = 0;
+    window_count_ = pending_count_ = 0;
+    pending_.clear();
     if (listener_) listener_->records_cleared(*this);
     char end = static_cast<char>(kEndOfFile);
     runtime::Date now = runtime::today();

@@ -9,8 +9,8 @@
 //
 // Shared, every read goes to the disk and an append writes record, end byte and count at
 // once under the append lock, so other processes see it. Used alone (exclusive), records
-// are read 64 KiB at a time, a new record is written once, with its first store, and the
-// header's count is written by commit and close.
+// are read 64 KiB at a time, new records gather in runs of up to 64 KiB written at once,
+// and the header's count is written by commit and close.
 //
 // Failures raise an error record (errors.h) and the operation then reports failure
 // (false, or nothing), unless the handler abandons it (runtime::Break) first.
@@ -125,14 +125,17 @@ private:
     void load_phantom();
     bool visible(std::uint32_t recno);
     bool store_record();
-    bool write_record_bytes(std::uint32_t recno, std::string bytes);
+    // `fresh`: a new record's first write.
+    bool write_record_bytes(std::uint32_t recno, std::string bytes, bool fresh = false);
+    bool flush_pending();
     bool writable(const char* operation);
     bool touch_header();
     bool flush_count();
     bool fill_window(std::uint32_t recno);
     bool refresh_count();
     runtime::Value decode(const Field& f);
-    bool encode(const Field& f, const runtime::Value& value, std::string& out);
+    // Writes the value into the current record, or raises and leaves it unchanged.
+    bool encode(const Field& f, const runtime::Value& value);
     bool open_memo(const std::string& table_path);
     std::uint32_t memo_block(const Field& f) const;
     bool fail_memo(const MemoStatus& status, const char* operation);
@@ -154,6 +157,11 @@ private:
     std::string window_;
     std::uint32_t window_first_ = 0;
     std::uint32_t window_count_ = 0;
+    // Exclusive use only: new records not yet written, a run from pending_first_.
+    static constexpr std::size_t kPendingBytes = 64 * 1024;
+    std::string pending_;
+    std::uint32_t pending_first_ = 0;
+    std::uint32_t pending_count_ = 0;
     std::set<std::uint32_t> locked_;
     bool table_locked_ = false;
     std::optional<RecordCipher> cipher_;
