@@ -299,9 +299,16 @@ bool Table::flush_pending() {
     std::uint64_t at =
         header_.header_length + std::uint64_t{pending_first_ - 1} * header_.record_length;
     int e = file_.write_at(at, pending_.data(), pending_.size());
+    std::uint32_t first = pending_first_;
     pending_.clear();
     pending_count_ = 0;
     if (e) {
+        // The run is lost: the count goes back to the records on disk, so the table stays
+        // whole (the failure is raised, the appends reported).
+        header_.count = first - 1;
+        count_dirty_ = true;
+        dirty_ = appended_ = false;
+        if (recno_ > header_.count) load_phantom();
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "write");
         return false;
     }

@@ -36,6 +36,7 @@ int windows_code(int err, const std::string& native, int fallback) {
             return oscode::kAccessDenied;
         case ENOSPC:
         case EDQUOT:
+        case EFBIG:  // past the file size the system allows: no room for it either
             return oscode::kDiskFull;
         case EEXIST:
             return oscode::kFileExists;

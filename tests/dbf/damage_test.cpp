@@ -2,10 +2,17 @@
 // handler tests, and never a crash.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "child_process.h"
 #include "dbf/errors.h"
 #include "dbf/header.h"
 #include "dbf/table.h"
 #include "dbf_fixture.h"
+#include "runtime/text1252.h"
 
 namespace dbf_test {
 namespace {
@@ -143,6 +150,54 @@ TEST_F(DamageTest, EncryptedTableReadWithoutItsPasswordIsNoiseNotACrash) {
         for (int f = 1; f <= 2; ++f) t->get(f);
     EXPECT_NE(t->reccount(), 0u);
     for (const auto& e : errors) EXPECT_EQ(e.subcode, dbf::subcode::kCorrupt);
+}
+
+TEST_F(DamageTest, AFullDiskIsSubsystemCode2016AndLeavesTheTableWhole) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the file size limit that stands in for a full disk is POSIX's";
+#else
+    ASSERT_TRUE(Table::create(path("full"), {{"TAG", 'C', 40, 0}, {"SEQ", 'N', 8, 0}}));
+    ChildProcess filler({helper_path(), "fill", path("full.DBF"), "300000"});
+    std::string line = filler.read_line();
+    EXPECT_EQ(filler.wait(), 0);
+    int gencode = 0, sub = 0, os = 0;
+    unsigned records = 0;
+    ASSERT_EQ(std::sscanf(line.c_str(), "error %d %d %d %u", &gencode, &sub, &os, &records), 4)
+        << line;
+    EXPECT_EQ(gencode, runtime::gencode::kWrite);
+    EXPECT_EQ(sub, dbf::subcode::kDiskFull);
+    EXPECT_EQ(os, 112);
+    auto t = Table::open(path("full"), {true, true});
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->reccount(), records);
+    EXPECT_GT(records, 0u);
+    t->go_bottom();
+    EXPECT_EQ(runtime::trim(t->get(1).text()), "FULL");
+    EXPECT_TRUE(errors.empty());
+#endif
+}
+
+TEST_F(DamageTest, AccessDeniedCarriesSystemCode5) {
+    // A folder cannot be opened as a table, whoever runs the test.
+    std::filesystem::create_directory(path("folder.DBF"));
+    EXPECT_FALSE(Table::open(path("folder"), {true, false}));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].oscode, 5);
+    EXPECT_EQ(errors[0].gencode, runtime::gencode::kOpen);
+}
+
+TEST_F(DamageTest, AReadOnlyFileOpenedForWritingIsAccessDenied) {
+    // The superuser (also under Wine) may write read-only files: then there is no case.
+    ASSERT_TRUE(Table::create(path("ro"), {{"C", 'C', 4, 0}}));
+    auto read_only = std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                     std::filesystem::perms::others_read;
+    std::filesystem::permissions(path("ro.DBF"), read_only);
+    auto t = Table::open(path("ro"), {true, false});
+    std::filesystem::permissions(path("ro.DBF"), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    if (t) GTEST_SKIP() << "this user may write read-only files";
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].oscode, 5);
 }
 
 }  // namespace

@@ -11,8 +11,17 @@
 //       writes the tables the independent readers check (every field type, memos).
 //   dump <table>
 //       prints every record as one JSON object per line (texts as UTF-8).
+//   fill <table> <bytes>     (POSIX)
+//       with the file size limited to bytes, appends until a write fails and prints
+//       "error <gencode> <subcode> <oscode> <records>".
 #include <cstdio>
 #include <iostream>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
 #include <string>
 
 #include "dbf/table.h"
@@ -174,6 +183,23 @@ int make(const std::string& folder) {
     return 0;
 }
 
+#ifndef _WIN32
+int fill(const std::string& file, long bytes) {
+    rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+    std::signal(SIGXFSZ, SIG_IGN);
+    auto t = dbf::Table::open(file, {false, false});
+    if (!t || setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+    for (long i = 0; i < 1'000'000 && last.gencode == 0; ++i) {
+        if (!t->append_blank()) break;
+        t->put("TAG", "FULL");
+    }
+    t->commit();
+    std::printf("error %d %d %d %u\n", last.gencode, last.subcode.value_or(0), last.oscode,
+                t->reccount());
+    return 0;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -186,6 +212,9 @@ int main(int argc, char** argv) {
     if (cmd == "append" && argc == 5) return append(argv[2], std::stol(argv[3]), argv[4]);
     if (cmd == "make" && argc == 3) return make(argv[2]);
     if (cmd == "dump" && argc == 3) return dump(argv[2]);
-    std::fprintf(stderr, "usage: dbf_helper hold|append|make|dump ...\n");
+#ifndef _WIN32
+    if (cmd == "fill" && argc == 4) return fill(argv[2], std::stol(argv[3]));
+#endif
+    std::fprintf(stderr, "usage: dbf_helper hold|append|make|dump|fill ...\n");
     return 2;
 }
