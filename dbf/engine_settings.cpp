@@ -34,6 +34,11 @@ std::string memo_extension() { return text_setting(kSettingMemoExtension, ".DBT"
 
 std::string default_driver() { return text_setting(kSettingDriver, kDriverName); }
 
+int lock_scheme() {
+    runtime::Value v = runtime::setting(kSettingLockScheme);
+    return v.is_number() ? static_cast<int>(v.number()) : kLockScheme;
+}
+
 std::string apply_file_case(const std::string& path) {
     std::string mode = runtime::upper(text_setting(kSettingFileCase, ""));
     std::size_t start = name_start(path);

@@ -15,14 +15,16 @@ constexpr const char* kSettingDeletedHidden = "DeletedHidden";
 constexpr const char* kSettingDriver = "Driver";
 // The memo file extension of our tables. Default ".DBT".
 constexpr const char* kSettingMemoExtension = "MemoExt";
-// The lock scheme; only 4 (lock_scheme.h) exists. Default 4.
+// The lock scheme; only 4 (lock_scheme.h) exists, an open under another fails. Default 4.
 constexpr const char* kSettingLockScheme = "LockScheme";
 
 constexpr const char* kDriverName = "DBFCDX";
+constexpr int kLockScheme = 4;
 
 bool deleted_hidden();
 std::string memo_extension();
 std::string default_driver();
+int lock_scheme();
 // The path with the file-name case applied to its last component.
 std::string apply_file_case(const std::string& path);
 // The path with `extension` (".DBF") added when its name has none.

@@ -1,5 +1,6 @@
 #include "dbf/work_areas.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "dbf/engine_settings.h"
@@ -15,6 +16,11 @@ bool WorkAreas::use(const std::string& file, const UseOptions& options) {
     if (!runtime::equals_ignore_case(driver, kDriverName)) {
         raise_error({runtime::gencode::kArgument, subcode::kNoSuchName, 0,
                      "Unknown table driver: " + driver, file, "open", false});
+        return false;
+    }
+    if (lock_scheme() != kLockScheme) {
+        raise_error({runtime::gencode::kArgument, subcode::kNoSuchName, 0,
+                     "Unknown lock scheme: " + std::to_string(lock_scheme()), file, "open", false});
         return false;
     }
     std::string alias =

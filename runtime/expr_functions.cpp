@@ -1,5 +1,7 @@
 #include "runtime/expr_functions.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "runtime/date.h"
+#include "runtime/empty_value.h"
 #include "runtime/expr.h"
 #include "runtime/text1252.h"
 
@@ -157,27 +160,6 @@ Value pad(const Args& a, bool right, std::string_view fn) {
     return right ? s + padding : padding + s;
 }
 
-bool is_empty(const Value& v) {
-    switch (v.kind()) {
-        case Kind::kNothing:
-            return true;
-        case Kind::kLogical:
-            return !v.logical();
-        case Kind::kNumber:
-            return v.number() == 0;
-        case Kind::kDate:
-            return v.date().empty();
-        case Kind::kDateTime:
-            return v.datetime().date.empty() && v.datetime().milliseconds == 0;
-        case Kind::kText:
-            return is_blank(v.text());
-        case Kind::kList:
-            return v.items().empty();
-        default:
-            return false;
-    }
-}
-
 using Builtin = std::function<Value(Args&)>;
 
 const std::map<std::string, Builtin, std::less<>>& builtins() {
@@ -214,7 +196,7 @@ const std::map<std::string, Builtin, std::less<>>& builtins() {
                                    "dd/mm/yyyy", 1980)
                  .value_or(Date());
          }},
-        {"EMPTY", [](Args& a) -> Value { return is_empty(arg(a, 0)); }},
+        {"EMPTY", [](Args& a) -> Value { return is_empty_value(arg(a, 0)); }},
         {"CHR",
          [](Args& a) -> Value {
              double n = number_arg(a, 0, "CHR");

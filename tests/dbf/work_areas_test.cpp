@@ -57,12 +57,17 @@ TEST_F(WorkAreasTest, SlotsAliasesAndSelection) {
     EXPECT_EQ(areas.lowest_free(), 1);
 }
 
-TEST_F(WorkAreasTest, RefusesAnUnknownDriverAndATakenAlias) {
+TEST_F(WorkAreasTest, RefusesAnUnknownDriverOrLockSchemeAndATakenAlias) {
     EXPECT_FALSE(areas.use(path("clienti"), {true, "DBFNTX", "", true, false}));
     ASSERT_EQ(errors.size(), 1u);
+    runtime::set_setting(dbf::kSettingLockScheme, 2);
+    EXPECT_FALSE(areas.use(path("clienti"), {true, "", "", true, false}));
+    EXPECT_EQ(errors.size(), 2u);
+    runtime::set_setting(dbf::kSettingLockScheme, 4);
+    errors.clear();
     ASSERT_TRUE(areas.use(path("clienti"), {true, "dbfcdx", "", true, false}));
     EXPECT_FALSE(areas.use(path("ordini"), {true, "", "CLIENTI", true, false}));
-    EXPECT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors.size(), 1u);
 }
 
 TEST_F(WorkAreasTest, ExpressionsSeeFieldsThroughTheAreas) {
