@@ -13,6 +13,7 @@
 #include "dbf/engine_settings.h"
 #include "dbf/errors.h"
 #include "dbf/lock_scheme.h"
+#include "dbf/network_error.h"
 #include "runtime/text1252.h"
 
 namespace dbf {
@@ -66,6 +67,7 @@ bool take_append_lock(File& file) {
 // ---- opening and creating ------------------------------------------------------------
 
 std::unique_ptr<Table> Table::open(const std::string& path, Options options) {
+    set_network_error(false);
     std::string file = apply_file_case(with_default_extension(path, ".DBF"));
     std::unique_ptr<Table> t(new Table());
     t->path_ = full_path(file);
@@ -632,6 +634,7 @@ bool Table::put(std::string_view name, const Value& value) {
 // ---- append, delete, commit, zap -----------------------------------------------------
 
 bool Table::append_blank() {
+    set_network_error(false);
     if (options_.read_only)
         return raise_arg(gen::kReadOnly, subcode::kReadOnly, "Table is read-only", path_, "append");
     if (!store_record()) return false;

@@ -8,6 +8,7 @@
 
 #include "child_process.h"
 #include "dbf/errors.h"
+#include "dbf/network_error.h"
 #include "dbf/table.h"
 #include "dbf_fixture.h"
 #include "runtime/text1252.h"
@@ -49,12 +50,20 @@ TEST_F(SharingTest, OpenModesConflictAsOnWindows) {
         {"exclusive", true, false, false},  {"exclusive", true, true, false},
         {"exclusive", false, false, false},
     };
+    // The library's handler answers a sharing conflict with the network-error flag.
+    runtime::install_error_handler([this](const runtime::Error& e) -> runtime::Value {
+        errors.push_back(e);
+        if (e.gencode == runtime::gencode::kOpen && e.oscode == 32 && e.candefault)
+            dbf::set_network_error(true);
+        return false;
+    });
     for (const Case& c : cases) {
         auto other = hold(c.other);
         ASSERT_EQ(other->read_line(), "open 1") << c.other;
         errors.clear();
         auto t = Table::open(file_, {c.shared, c.read_only});
         EXPECT_EQ(t != nullptr, c.opens) << c.other << " then shared=" << c.shared;
+        EXPECT_EQ(dbf::network_error(), !c.opens) << c.other << " then shared=" << c.shared;
         if (!c.opens) {
             ASSERT_EQ(errors.size(), 1u);
             EXPECT_EQ(errors[0].gencode, runtime::gencode::kOpen);
