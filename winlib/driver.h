@@ -85,7 +85,8 @@ void enable_window(Handle window, bool enabled);
 bool key_down(int virtual_key);
 void beep(int frequency_hz, int duration_ms);
 // The save-file dialog: filter as pairs "shown|pattern|...", the folder must exist, no
-// overwrite prompt, the process's current directory unchanged. "" on cancel or failure.
+// overwrite prompt, the process's current directory unchanged. The folder given and the
+// path returned are Windows paths (runtime/path.h). "" on cancel or failure.
 std::string save_file_dialog(Handle owner, const std::string& filter, const std::string& title,
                              const std::string& initial_dir);
 

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "robot.h"
+#include "runtime/path.h"
 #include "runtime/text1252.h"
 #include "winlib/control.h"
 #include "winlib/window.h"
@@ -151,14 +152,15 @@ void save_as(const QString& name_typed, bool then_cancel, bool* still_open = nul
 TEST_F(UiTest, SaveDialogReturnsTheTypedPathOrNothing) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const std::string initial = runtime::from_utf8(folder.path().toStdString());
+    // The program's paths are Windows paths, the folder given and the answer alike.
+    const std::string initial = runtime::windows_path(folder.path().toStdString());
     const QString cwd = QDir::currentPath();
     const std::string filter = "File TAP (*.tap)|*.tap";
 
     QString shown_filter;
     save_as("nastro.tap", false, nullptr, &shown_filter);
     EXPECT_EQ(save_file_dialog(filter, "Salva file", initial),
-              runtime::from_utf8(folder.filePath("nastro.tap").toStdString()));
+              runtime::windows_path(folder.filePath("nastro.tap").toStdString()));
     EXPECT_EQ(shown_filter, "File TAP (*.tap)");
     EXPECT_EQ(QDir::currentPath(), cwd);
 

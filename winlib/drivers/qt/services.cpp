@@ -4,8 +4,10 @@
 // Limits against Windows: the beep is the desktop's bell (QApplication::beep), without
 // frequency or duration; the key-down query knows only keys typed into this program's
 // windows (application.cpp); the save dialog is Qt's own (not the desktop's), so that it
-// behaves the same everywhere and a test can drive it.
+// behaves the same everywhere and a test can drive it. Like Windows' own, a message box
+// copies its caption, text and buttons to the clipboard on Ctrl+C.
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,6 +16,7 @@
 #include <QPushButton>
 #include <vector>
 
+#include "runtime/path.h"
 #include "winlib/driver.h"
 #include "winlib/drivers/qt/application.h"
 
@@ -76,6 +79,27 @@ public:
     }
 };
 
+// Ctrl+C in a message box puts its caption, text and buttons on the clipboard, each part
+// between lines of dashes, as Windows does.
+class CopyText : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* box = qobject_cast<QMessageBox*>(watched);
+        if (box == nullptr || event->type() != QEvent::KeyPress ||
+            !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy))
+            return QObject::eventFilter(watched, event);
+        const QString rule = QStringLiteral("---------------------------\r\n");
+        QString buttons;
+        for (QAbstractButton* button : box->buttons())
+            buttons += button->text().remove(u'&') + QStringLiteral("   ");
+        QApplication::clipboard()->setText(rule + box->windowTitle() + QStringLiteral("\r\n") +
+                                           rule + box->text() + QStringLiteral("\r\n") + rule +
+                                           buttons + QStringLiteral("\r\n") + rule);
+        return true;
+    }
+};
+
 // The save dialog refuses a name in a folder that does not exist (OFN_PATHMUSTEXIST).
 class SaveDialog : public QFileDialog {
 public:
@@ -121,6 +145,7 @@ int message_box(Handle owner, const std::string& text, const std::string& captio
     } else {
         box.installEventFilter(new NoEscape(&box));
     }
+    box.installEventFilter(new CopyText(&box));
     box.exec();
     const QMessageBox::StandardButton chosen = box.standardButton(box.clickedButton());
     for (const BoxButton& b : buttons)
@@ -149,7 +174,10 @@ void beep(int frequency_hz, int duration_ms) {
 std::string save_file_dialog(Handle owner, const std::string& filter, const std::string& title,
                              const std::string& initial_dir) {
     qt::ensure_application();
-    SaveDialog dialog(qt::widget_of(owner), qt::to_qstring(title), qt::to_qstring(initial_dir));
+    // The program speaks Windows paths: the folder is handed over in the platform's form
+    // and the answer comes back in the program's.
+    const QString folder = QString::fromStdString(runtime::native_path(initial_dir).string());
+    SaveDialog dialog(qt::widget_of(owner), qt::to_qstring(title), folder);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -158,7 +186,7 @@ std::string save_file_dialog(Handle owner, const std::string& filter, const std:
     const QStringList filters = name_filters(filter);
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
-    return qt::from_qstring(dialog.selectedFiles().first());
+    return runtime::windows_path(dialog.selectedFiles().first().toStdString());
 }
 
 }  // namespace winlib::driver
