@@ -5,10 +5,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
 
+#include "runtime/path.h"
 #include "tests/winlib/user.h"
 #include "winlib/pump.h"
 #include "winlib/window.h"
@@ -140,7 +142,10 @@ class SaveDialog : public ::testing::TestWithParam<bool> {};
 
 TEST_P(SaveDialog, ReturnsTheTypedPathOrNothingOnCancel) {
     const bool confirm = GetParam();
-    const std::string path = "C:\\windows\\temp\\velkan-out.tap";
+    // A folder that exists on every platform, in the program's Windows form.
+    std::string folder = runtime::windows_path(std::filesystem::temp_directory_path());
+    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+    const std::string path = folder + "\\velkan-out.tap";
     auto user = make_user();
     user->wait_window("Salva il file");
     if (confirm) {
@@ -150,7 +155,7 @@ TEST_P(SaveDialog, ReturnsTheTypedPathOrNothingOnCancel) {
     }
     user->start();
     const std::string chosen =
-        save_file_dialog("File TAP (*.tap)|*.tap", "Salva il file", "C:\\windows\\temp");
+        save_file_dialog("File TAP (*.tap)|*.tap", "Salva il file", folder);
     EXPECT_TRUE(user->finished()) << user->report();
     EXPECT_EQ(chosen, confirm ? path : "");
 }
