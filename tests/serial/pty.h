@@ -30,7 +30,4 @@ private:
     std::string path_;
 };
 
-// count bytes 0, 1, 2 ... 250, 0, 1, ... : a pattern in which a lost or reordered byte shows.
-std::string pattern(std::size_t count, std::size_t start = 0);
-
 }  // namespace serial::test

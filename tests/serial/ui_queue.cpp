@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <thread>
 
 namespace serial::test {
 
@@ -58,6 +59,15 @@ int pending_messages() {
 
 void serve_until(const std::function<bool()>& done) {
     while (!done()) serve(10);
+}
+
+void serve_for(int milliseconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) serve(1);
+}
+
+void sleep_for(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 }  // namespace serial::test

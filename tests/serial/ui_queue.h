@@ -26,5 +26,9 @@ void install_ui_queue(Handler handler);
 int pending_messages();
 // Serves until the condition holds (checked between deliveries).
 void serve_until(const std::function<bool()>& done);
+// Serves for the given time.
+void serve_for(int milliseconds);
+// Waits without serving.
+void sleep_for(int milliseconds);
 
 }  // namespace serial::test
