@@ -67,8 +67,7 @@ bool set_parity(std::string_view s, Dcb& dcb) {
         default:
             return false;
     }
-    dcb.parity_check = dcb.parity != parity::kNone;
-    return true;
+    return true;  // parity checking (fParity) stays as it was, as the platform leaves it
 }
 
 bool set_data(std::string_view s, Dcb& dcb) {

@@ -1,5 +1,7 @@
 // The layer's own mode-string parser, which the termios backend uses, against the
-// platform's BuildCommDCBA: the same record, byte for byte, or the same refusal.
+// platform's BuildCommDCBA: the same record, byte for byte, or the same refusal. The
+// handshake values dtr=hs, rts=hs and rts=tg, which Windows documents, are left out: Wine's
+// parser refuses them.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -24,8 +26,8 @@ TEST(PlatformDcb, OurParserGivesThePlatformsBytes) {
         "baud=57600 parity=N data=8 stop=1",
         "baud=9600 parity=e data=7 stop=2",
         "baud=57600 parity=N data=8 stop=1 xon=on",
-        "baud=57600 parity=N data=8 stop=1 octs=on odsr=off dtr=hs rts=on",
-        "baud=19200 parity=N data=8 stop=1.5 idsr=on dtr=on rts=tg",
+        "baud=57600 parity=N data=8 stop=1 octs=on odsr=off dtr=off rts=on",
+        "baud=19200 parity=N data=8 stop=1.5 idsr=on dtr=on",
         "baud=57600 parity=N data=8 stop=1 to=on",
         "",
         // refused
