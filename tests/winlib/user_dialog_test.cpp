@@ -90,15 +90,35 @@ TEST(CloseRule, EndReportsTheRefusal) {
     EXPECT_EQ(dialog->nResult, 1);
 }
 
-// Esc is a close request: result 2, Cargo left as it was.
-class EscCloses : public ::testing::TestWithParam<bool> {};
+// Esc is a close request: result 2, Cargo left as it was. Typed in a template's edit, in
+// a window with no control, and in a run-time window's read-only log (its client control).
+enum class EscWhere { kTemplateEdit, kEmptyWindow, kLog };
+
+class EscCloses : public ::testing::TestWithParam<EscWhere> {};
 
 TEST_P(EscCloses, WithResultTwo) {
-    const bool from_template = GetParam();
     std::string value(10, ' ');
-    auto dialog =
-        from_template ? TDialog::FromResource("MSGGET2", "Esc") : TDialog::New("Esc", 300, 200);
-    if (from_template) TGet::Redefine(*dialog, 102, &value);
+    std::shared_ptr<TDialog> dialog;
+    switch (GetParam()) {
+        case EscWhere::kTemplateEdit:
+            dialog = TDialog::FromResource("MSGGET2", "Esc");
+            TGet::Redefine(*dialog, 102, &value);
+            break;
+        case EscWhere::kEmptyWindow:
+            dialog = TDialog::New("Esc", 300, 200);
+            break;
+        case EscWhere::kLog: {
+            dialog = TDialog::New("Esc", 300, 200);
+            value = "a line of the log";
+            auto log = TMultiGet::New(*dialog, 0, 0, &value, true);
+            TDialog* raw = dialog.get();
+            dialog->bInit = [raw, log] {
+                raw->SetControl(log);
+                log->SetFocus();
+            };
+            break;
+        }
+    }
     auto user = make_user();
     user->wait_window("Esc").key("Esc", kEsc).wait_gone("Esc");
     user->start();
@@ -108,7 +128,33 @@ TEST_P(EscCloses, WithResultTwo) {
     EXPECT_TRUE(dialog->Cargo.is_nothing());
 }
 
-INSTANTIATE_TEST_SUITE_P(TemplateAndRunTime, EscCloses, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Everywhere, EscCloses,
+                         ::testing::Values(EscWhere::kTemplateEdit, EscWhere::kEmptyWindow,
+                                           EscWhere::kLog));
+
+// A modal window asked to end from inside a message (the start hook runs inside the first
+// paint) stays, and keeps handling messages, until that message returns.
+TEST(ModalEnd, WaitsForTheMessageBeingHandled) {
+    auto dialog = TDialog::New("Ending", 300, 200);
+    TDialog* raw = dialog.get();
+    int arrivals = 0;
+    bool hook_finished = false;
+    dialog->bCommNotify = [&arrivals](std::uintptr_t, std::intptr_t) { ++arrivals; };
+    dialog->bStart = [raw, &hook_finished] {
+        EXPECT_TRUE(raw->End(1));
+        for (int i = 0; i < 20; ++i) {
+            pump();
+            wait_event(10);
+        }
+        EXPECT_NE(raw->hWnd, 0);
+        send_message(raw->hWnd, msg::kCommNotify, 3, 1);
+        hook_finished = true;
+    };
+    dialog->Activate(true);
+    EXPECT_TRUE(hook_finished);
+    EXPECT_EQ(arrivals, 1);
+    EXPECT_EQ(dialog->nResult, 1);
+}
 
 TEST(StartHook, RunsOnceAfterTheFirstPaintAndIsClearedFirst) {
     auto dialog = TDialog::New("Hook", 300, 200);
