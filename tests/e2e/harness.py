@@ -23,6 +23,7 @@ import shutil
 import signal
 import subprocess
 import tempfile
+import threading
 import time
 import unittest
 
@@ -39,6 +40,8 @@ WINE = PROGRAM.lower().endswith(".exe")
 
 # How long a window may take to appear, a program to end, a file to be written.
 PATIENCE = 20.0
+# How long F4 is held while the save dialog is answered.
+F4_HOLD = 4.0
 # The COM port a Wine session maps to the emulator's terminal.
 WINE_PORT = "COM5"
 
@@ -47,6 +50,7 @@ ADD_FILE = "Add file"
 SAVE_AS = "Salva in"
 NOTICE = "Attenzione"
 MAIN_PREFIX = "VELKAN 1.00 "
+MAKER_NOTICE = "\u00a9 2026 the VELKAN developers"  # the robot finds windows by whole caption
 
 # The dialog templates in dialog units (resources/velkan.rc): size, and each button's
 # rectangle x, y, w, h.
@@ -202,6 +206,7 @@ class QtUser:
     def __init__(self, session):
         self.session = session
         self.env = dict(os.environ, DISPLAY=session.display.name)
+        self.held = {}
         info = self._run("xwininfo", "-root")
         self._root = int(re.search(r"Window id: (0x[0-9a-f]+)", info).group(1), 16)
 
@@ -292,12 +297,17 @@ class QtUser:
         self._focus(NOTICE)
         self._run("xdotool", "key", "Return" if ok else "Escape")
 
-    def key_down(self, key, caption):
+    def hold(self, key, caption, seconds):
+        """Holds the key down in the window for the time given, from now on."""
         self._focus(caption)
         self._run("xdotool", "keydown", key)
+        self.held[key] = threading.Timer(seconds, self._run, ("xdotool", "keyup", key))
+        self.held[key].start()
 
-    def key_up(self, key):
-        self._run("xdotool", "keyup", key)
+    def released(self, key):
+        """Waits until the key held is up again."""
+        timer = self.held.pop(key)
+        timer.join()
 
     def log_lines(self):
         """The main window's log, while the window is open."""
@@ -323,11 +333,11 @@ class WineUser:
         self.session = session
         self.held = {}
 
-    def _robot(self, *args, check=True):
+    def _robot(self, *args, check=True, timeout=PATIENCE):
         with tempfile.TemporaryFile() as out:
-            result = subprocess.run(["wine", ROBOT, "--timeout", str(int(PATIENCE * 1000))] +
+            result = subprocess.run(["wine", ROBOT, "--timeout", str(int(timeout * 1000))] +
                                     list(args), env=self.session.env, stdin=subprocess.DEVNULL,
-                                    stdout=out, stderr=subprocess.STDOUT, timeout=PATIENCE + 30)
+                                    stdout=out, stderr=subprocess.STDOUT, timeout=timeout + 30)
             out.seek(0)
             text = out.read().decode("utf-8", "replace")
         if check and result.returncode != 0:
@@ -342,11 +352,11 @@ class WineUser:
         return caption
 
     def window(self, caption, timeout=PATIENCE):
-        self._robot("--timeout", str(int(timeout * 1000)), "wait-window", self._caption(caption))
+        self._robot("wait-window", self._caption(caption), timeout=timeout)
 
     def shown(self, caption):
-        return self._robot("--timeout", "0", "wait-window", self._caption(caption),
-                           check=False)[0] == 0
+        return self._robot("wait-window", self._caption(caption), check=False,
+                           timeout=0)[0] == 0
 
     def caption(self, caption):
         self.window(caption)
@@ -376,31 +386,26 @@ class WineUser:
     def notice_text(self):
         texts = [t for i, cls, t in self._controls(NOTICE)
                  if cls.lower() == "static" and t]
-        return texts[-1].replace("\r\n", "\n") if texts else ""
+        return texts[-1].replace("\r\r\n", "\n").replace("\r\n", "\n") if texts else ""
 
     def answer(self, ok):
         self._robot("click", NOTICE, "1" if ok else "2")
 
-    def key_down(self, key, caption):
-        # The robot holds a key for a given time: hold it long, until key_up ends the hold.
+    def hold(self, key, caption, seconds):
         self.window(caption)
         self.held[key] = subprocess.Popen(
-            ["wine", ROBOT, "hold", str(VK[key]), str(int(PATIENCE * 3000))],
+            ["wine", ROBOT, "hold", str(VK[key]), str(int(seconds * 1000))],
             env=self.session.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
-        time.sleep(0.5)
 
-    def key_up(self, key):
-        hold = self.held.pop(key)
-        hold.terminate()
-        hold.wait()
-        # A killed hold leaves the key down in Wine's key state: a short hold releases it.
-        self._robot("hold", str(VK[key]), "1")
+    def released(self, key):
+        self.held.pop(key).wait(PATIENCE)
 
     def log_lines(self):
         for i, cls, text in self._controls(MAIN_PREFIX):
             if cls.lower() == "edit":
-                return text.replace("\r\n", "\n").split("\n")
+                # The robot's own line ends add a CR before each LF of the text.
+                return text.replace("\r\r\n", "\n").replace("\r\n", "\n").split("\n")
         raise AssertionError("no log control")
 
     def close_main(self):
@@ -452,10 +457,7 @@ class Session:
 
     @property
     def main_caption(self):
-        return MAIN_PREFIX + self._maker_notice() + "  (" + self.port + ":57600,N,8,1)"
-
-    def _maker_notice(self):
-        return "\u00a9 2026 the VELKAN developers"
+        return MAIN_PREFIX + MAKER_NOTICE + "  (" + self.port + ":57600,N,8,1)"
 
     def path(self, *parts):
         return os.path.join(self.folder, *parts)
@@ -482,9 +484,11 @@ class Session:
         command = ["wine", PROGRAM] if WINE else [PROGRAM]
         # A debugging aid: VELKAN_E2E_WRAP="gdb -batch -ex run -ex bt --args"
         command = os.environ.get("VELKAN_E2E_WRAP", "").split() + command
+        # A group of its own: the Windows program is a child of the wine launcher, and
+        # a session that ends early must end both.
         self.program = subprocess.Popen(command, cwd=self.folder, env=self.env,
                                         stdin=subprocess.DEVNULL, stdout=self._out,
-                                        stderr=subprocess.STDOUT)
+                                        stderr=subprocess.STDOUT, start_new_session=True)
         return self.user
 
     def wait_exit(self, timeout=PATIENCE):
@@ -511,17 +515,20 @@ class Session:
         user.window(SAVE_AS, timeout=PATIENCE * 3)
         log = None
         if read_log:
-            user.key_down("F4", SAVE_AS)
+            user.hold("F4", SAVE_AS, F4_HOLD)
+            held_since = time.monotonic()
         if save is None:
             user.cancel_save()
         else:
             user.save_as(save)
         if read_log:
             wait_until(lambda: not user.shown(SAVE_AS), what="the save dialog to close")
-            time.sleep(1.0)
-            self.test.assertTrue(self.running(), "F4 held: the main window stays open")
+            self.test.assertLess(time.monotonic() - held_since, F4_HOLD - 1,
+                                 "F4 was held long enough")
+            user.released("F4")
+            time.sleep(0.5)
+            self.test.assertTrue(self.running(), "the transfer's close was refused")
             self.test.assertTrue(user.shown(MAIN_PREFIX))
-            user.key_up("F4")
             log = user.log_lines()
             while log and log[-1] == "":
                 log.pop()
@@ -531,8 +538,10 @@ class Session:
 
     def _cleanup(self):
         if self.program is not None:
-            if self.program.poll() is None:
-                self.program.kill()
+            try:
+                os.killpg(self.program.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
             self.program.wait()
             self._out.close()
         if self.device is not None:
