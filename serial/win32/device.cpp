@@ -97,8 +97,11 @@ public:
     void wake() override { SetEvent(stop_.get()); }
 
 private:
-    // How often a device whose arrival events do not work is looked at while it is quiet.
+    // How often a device whose arrival events do not work is looked at while it is quiet,
+    // and how long one arrival wait may last before the queue is looked at again (an
+    // arrival the platform failed to report is then late, never lost).
     static constexpr DWORD kPollMs = 5;
+    static constexpr DWORD kEventWaitMs = 100;
 
     // The count of received bytes waiting in the device, clearing any line error on the
     // way; nothing when the device is gone.
@@ -124,7 +127,7 @@ private:
         HANDLE both[2] = {stop_.get(), arrived_.get()};
         std::optional<DWORD> count = queued();
         DWORD which = count.value_or(0) != 0 ? WAIT_OBJECT_0
-                                             : WaitForMultipleObjects(2, both, FALSE, INFINITE);
+                                             : WaitForMultipleObjects(2, both, FALSE, kEventWaitMs);
         if (which != WAIT_OBJECT_0 + 1) {
             // The pending wait refers to our record: end it before the record goes.
             CancelIo(device_);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "serial/port.h"
+#include "tests/device/tap_fetch.h"
 
 extern char** environ;
 
@@ -66,22 +67,8 @@ public:
     void send(const std::string& bytes) {
         EXPECT_EQ(serial::WRITECOMM(port_, bytes), int(bytes.size()));
     }
-    // Up to count bytes, giving up after the line has been quiet for the given time.
     std::string receive(std::size_t count, int quiet_ms = 2000) {
-        std::string got;
-        auto last = std::chrono::steady_clock::now();
-        while (got.size() < count &&
-               std::chrono::steady_clock::now() - last < std::chrono::milliseconds(quiet_ms)) {
-            std::string buf(std::min<std::size_t>(1000, count - got.size()), ' ');
-            int n = serial::READCOMM(port_, buf);
-            if (n > 0) {
-                got.append(buf, 0, static_cast<std::size_t>(n));
-                last = std::chrono::steady_clock::now();
-            } else {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        }
-        return got;
+        return device::test::receive(port_, count, quiet_ms);
     }
     // Sends the end byte and waits for the program to end; its exit status.
     int finish() {
@@ -93,26 +80,7 @@ public:
     }
     std::string log() const { return slurp(log_); }
 
-    // Asks for one file and builds its two TAP blocks as the transfer does: a 19-byte
-    // header with its XOR check byte, then the data block with flag 0xFF.
-    std::string fetch(const std::string& name) {
-        send(std::string(1, '\0') + name);
-        std::string head = receive(8);
-        if (head.size() < 8) return "";
-        std::size_t n = static_cast<unsigned char>(head[2]) |
-                        static_cast<std::size_t>(static_cast<unsigned char>(head[3])) << 8;
-        std::string data = receive(n);
-        receive(1);  // the closing byte
-        std::string header = std::string("\x00", 1) + head[1] + name + head.substr(2, 6);
-        char check = 0;
-        for (char c : header) check = static_cast<char>(check ^ c);
-        char data_check = '\xFF';
-        for (char c : data) data_check = static_cast<char>(data_check ^ c);
-        std::string blocks = std::string("\x13\x00", 2) + header + check;
-        blocks.push_back(static_cast<char>((n + 2) & 0xFF));
-        blocks.push_back(static_cast<char>((n + 2) >> 8));
-        return blocks + '\xFF' + data + data_check;
-    }
+    std::string fetch(const std::string& name) { return device::test::fetch(port_, name); }
 
 private:
     pid_t pid_ = 0;
@@ -120,17 +88,7 @@ private:
     PortHandle port_ = serial::kNoPort;
 };
 
-// The names of a TAP image's header blocks, in order.
-std::vector<std::string> names(const std::string& image) {
-    std::vector<std::string> out;
-    for (std::size_t at = 0; at + 2 <= image.size();) {
-        std::size_t len = static_cast<unsigned char>(image[at]) |
-                          static_cast<std::size_t>(static_cast<unsigned char>(image[at + 1])) << 8;
-        if (len == 19 && image[at + 2] == '\0') out.push_back(image.substr(at + 4, 10));
-        at += 2 + len;
-    }
-    return out;
-}
+using device::test::names;
 
 TEST(Device, ServesRealTapImagesByteForByte) {
     struct Case {
