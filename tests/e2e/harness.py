@@ -41,7 +41,7 @@ WINE = PROGRAM.lower().endswith(".exe")
 # How long a window may take to appear, a program to end, a file to be written.
 PATIENCE = 20.0
 # How long F4 is held while the save dialog is answered.
-F4_HOLD = 4.0
+F4_HOLD = 5.0
 # The COM port a Wine session maps to the emulator's terminal.
 WINE_PORT = "COM5"
 
