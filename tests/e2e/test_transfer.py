@@ -1,6 +1,8 @@
 """The transfer as the user sees it and the device hears it: what is asked for, what is
 logged, and the TAP image saved, for well-behaved and faulty devices."""
 
+import time
+
 import harness
 from harness import data_block, file_blocks, nothing_arrived, padded, xor
 
@@ -91,7 +93,7 @@ class Transfer(harness.TestCase):
         user.click(harness.FILE_LIST, "Start")
         user.window(harness.MAIN_PREFIX)
         self.assertFalse(user.shown(harness.SAVE_AS))
-        harness.time.sleep(1.0)
+        time.sleep(1.0)
         self.assertFalse(user.shown(harness.SAVE_AS), "waiting for the reply byte")
         user.hold("Escape", harness.MAIN_PREFIX, 2.0)
         user.window(harness.SAVE_AS)
