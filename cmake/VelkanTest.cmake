@@ -19,3 +19,24 @@ function(velkan_test name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}")
 endfunction()
+
+# velkan_user_test(<name> SOURCES ... LIBS ...): a test program worked by the test user
+# of the build's driver (tests/winlib/user.h): on Qt real widgets on the offscreen
+# platform, on Win32 the robot process beside the program.
+function(velkan_user_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  velkan_test(${name} SOURCES ${T_SOURCES} LIBS velkan_test_user ${T_LIBS} TIMEOUT ${T_TIMEOUT})
+  if(VELKAN_DRIVER STREQUAL "qt")
+    # Under the sanitizer presets the leak checker ignores what fontconfig keeps.
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/winlib/qt/lsan.supp")
+  else()
+    add_dependencies(${name} velkan_robot)
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:velkan_robot>
+              $<TARGET_FILE_DIR:${name}>)
+  endif()
+endfunction()

@@ -33,7 +33,8 @@ public:
     // Asks the window to close, as its close box does.
     virtual User& close(const std::string& caption) = 0;
     virtual User& pause(int milliseconds) = 0;
-    // Checks: the control (id 0: the window's caption) shows exactly this text; the list
+    // Checks: the control (id 0: the window's caption; 0xFFFF: a message box's text) shows
+    // exactly this text; the list
     // box holds these items in order; its selected item is at this position (1-based, 0
     // for none).
     virtual User& expect_text(const std::string& caption, int id, const std::string& text) = 0;

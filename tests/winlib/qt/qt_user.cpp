@@ -39,6 +39,9 @@ QWidget* window_titled(const std::string& caption) {
     return nullptr;
 }
 
+// A message box's text has the id Windows gives it.
+constexpr int kMessageBoxText = 0xFFFF;
+
 // Message-box buttons carry the Win32 result numbers as ids.
 QWidget* control(QWidget* window, int id) {
     if (auto* box = qobject_cast<QMessageBox*>(window)) {
@@ -55,6 +58,8 @@ QWidget* control(QWidget* window, int id) {
 
 std::string text_of(QWidget* window, int id) {
     if (id == 0) return program_text(window->windowTitle());
+    if (auto* box = qobject_cast<QMessageBox*>(window); box && id == kMessageBoxText)
+        return program_text(box->text());
     QWidget* w = control(window, id);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) return program_text(edit->text());
     if (auto* multi = qobject_cast<QPlainTextEdit*>(w)) return program_text(multi->toPlainText());
@@ -103,54 +108,43 @@ public:
         return add("wait-gone " + caption, [caption] { return window_titled(caption) == nullptr; });
     }
     User& click(const std::string& caption, int id) override {
-        return on_control("click", caption, id, [](QWidget* w) {
-            QTest::mouseClick(w, Qt::LeftButton);
-            return true;
-        });
+        return on_control("click", caption, id,
+                          [](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); });
     }
     User& type(const std::string& caption, int id, const std::string& text) override {
         return on_control("type", caption, id, [text](QWidget* w) {
             w->setFocus();
             type_into(w, text);
-            return true;
         });
     }
     User& key(const std::string& caption, int virtual_key) override {
-        return add("key " + caption, [caption, virtual_key] {
-            QWidget* window = window_titled(caption);
-            if (window == nullptr) return false;
-            QWidget* focus = window->focusWidget();
-            QTest::keyClick(focus != nullptr ? focus : window, qt_key(virtual_key));
-            return true;
-        });
+        return add("key " + caption, [caption] { return window_titled(caption) != nullptr; },
+                   [caption, virtual_key] {
+                       QWidget* window = window_titled(caption);
+                       QWidget* focus = window->focusWidget();
+                       QTest::keyClick(focus != nullptr ? focus : window, qt_key(virtual_key));
+                   });
     }
     User& hold(int virtual_key, int milliseconds) override {
         auto until = std::make_shared<Clock::time_point>();
-        add("hold-down", [until, virtual_key, milliseconds] {
-            QTest::keyPress(key_target(), qt_key(virtual_key));
+        add("hold-down", [] { return true; }, [until, virtual_key, milliseconds] {
             *until = Clock::now() + std::chrono::milliseconds(milliseconds);
-            return true;
+            QTest::keyPress(key_target(), qt_key(virtual_key));
         });
-        return add("hold-up", [until, virtual_key] {
-            if (Clock::now() < *until) return false;
-            QTest::keyRelease(key_target(), qt_key(virtual_key));
-            return true;
-        }, std::chrono::milliseconds(milliseconds) + kStepPatience);
+        return add("hold-up", [until] { return Clock::now() >= *until; },
+                   [virtual_key] { QTest::keyRelease(key_target(), qt_key(virtual_key)); },
+                   std::chrono::milliseconds(milliseconds) + kStepPatience);
     }
     User& close(const std::string& caption) override {
-        return add("close " + caption, [caption] {
-            QWidget* window = window_titled(caption);
-            if (window == nullptr) return false;
-            window->close();
-            return true;
-        });
+        return add("close " + caption, [caption] { return window_titled(caption) != nullptr; },
+                   [caption] { window_titled(caption)->close(); });
     }
     User& pause(int milliseconds) override {
         auto until = std::make_shared<std::optional<Clock::time_point>>();
         return add("pause", [until, milliseconds] {
             if (!*until) *until = Clock::now() + std::chrono::milliseconds(milliseconds);
             return Clock::now() >= **until;
-        }, std::chrono::milliseconds(milliseconds) + kStepPatience);
+        }, {}, std::chrono::milliseconds(milliseconds) + kStepPatience);
     }
     // Checks wait for the window to settle: they hold once, or fail at the deadline.
     User& expect_text(const std::string& caption, int id, const std::string& text) override {
@@ -179,25 +173,24 @@ public:
                      caption, [=](QWidget* w) { return "at " + std::to_string(selected(w)); });
     }
     User& save_as(const std::string& caption, const std::string& path) override {
-        return add("save-as " + caption, [caption, path] {
+        auto name_field = [caption] {
             auto* dialog = qobject_cast<QFileDialog*>(window_titled(caption));
-            QLineEdit* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
-            if (name == nullptr) return false;
+            return dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+        };
+        return add("save-as " + caption, [name_field] { return name_field() != nullptr; },
+                   [name_field, path] {
+            QLineEdit* name = name_field();
             name->setFocus();
             name->clear();
             // A user here types the platform's form of the path.
             type_into(name, runtime::from_utf8(runtime::native_path(path).string()));
             QTest::keyClick(name, Qt::Key_Return);
-            return true;
         });
     }
     User& cancel_file_dialog(const std::string& caption) override {
-        return add("cancel " + caption, [caption] {
-            auto* dialog = qobject_cast<QFileDialog*>(window_titled(caption));
-            if (dialog == nullptr) return false;
-            dialog->reject();
-            return true;
-        });
+        auto dialog = [caption] { return qobject_cast<QFileDialog*>(window_titled(caption)); };
+        return add("cancel " + caption, [dialog] { return dialog() != nullptr; },
+                   [dialog] { dialog()->reject(); });
     }
 
     void start() override {
@@ -227,24 +220,28 @@ public:
 private:
     struct Step {
         std::string name;
-        std::function<bool()> attempt;  // true once carried out
+        std::function<bool()> ready;       // the window or control is there, the time has come
+        std::function<void()> act;         // what the user then does (may be nothing)
         Clock::duration patience;
         std::function<std::string()> why;  // what was seen, for a failed check
     };
 
-    User& add(std::string name, std::function<bool()> attempt,
+    User& add(std::string name, std::function<bool()> ready, std::function<void()> act = {},
               Clock::duration patience = kStepPatience, std::function<std::string()> why = {}) {
-        steps_.push_back({std::move(name), std::move(attempt), patience, std::move(why)});
+        steps_.push_back(
+            {std::move(name), std::move(ready), std::move(act), patience, std::move(why)});
         return *this;
     }
 
     User& on_control(const std::string& verb, const std::string& caption, int id,
-                     std::function<bool(QWidget*)> act) {
-        return add(verb + " " + caption + " " + std::to_string(id), [=] {
+                     std::function<void(QWidget*)> act) {
+        auto find = [=]() -> QWidget* {
             QWidget* window = window_titled(caption);
             QWidget* w = window ? control(window, id) : nullptr;
-            return w != nullptr && w->isEnabled() && act(w);
-        });
+            return w != nullptr && w->isEnabled() ? w : nullptr;
+        };
+        return add(verb + " " + caption + " " + std::to_string(id),
+                   [find] { return find() != nullptr; }, [find, act] { act(find()); });
     }
 
     User& check(std::string name, std::function<bool(QWidget*)> holds, const std::string& caption,
@@ -252,33 +249,34 @@ private:
         return add(std::move(name), [=] {
             QWidget* window = window_titled(caption);
             return window != nullptr && holds(window);
-        }, kStepPatience, [=] {
+        }, {}, kStepPatience, [=] {
             QWidget* window = window_titled(caption);
             return window ? seen(window) : "no window \"" + caption + "\"";
         });
     }
 
+    // The step counts as taken before the user acts, and the act runs from a timer of its
+    // own: an act that opens a window runs that window's loop from inside it, and Qt does
+    // not fire a timer again while its handler runs, so the next steps could not go on.
     void advance() {
-        if (failed_ || next_ >= steps_.size() || running_) return;
-        running_ = true;  // a step may run a nested loop (a click ending a dialog)
+        if (failed_ || next_ >= steps_.size()) return;
         Step& step = steps_[next_];
-        if (step.attempt()) {
+        if (step.ready()) {
             log_ << "ok   " << step.name << "\n";
             ++next_;
             step_started_ = Clock::now();
+            if (step.act) QTimer::singleShot(0, qApp, step.act);
         } else if (Clock::now() - step_started_ > step.patience) {
             log_ << "FAIL " << step.name << (step.why ? " (" + step.why() + ")" : "") << "\n";
             failed_ = true;
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (w->isVisible()) w->close();
         }
-        running_ = false;
     }
 
     std::vector<Step> steps_;
     std::size_t next_ = 0;
     Clock::time_point step_started_;
-    bool running_ = false;
     bool failed_ = false;
     QTimer* timer_ = nullptr;
     std::ostringstream log_;
