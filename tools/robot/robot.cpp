@@ -20,7 +20,8 @@ constexpr wchar_t kHelp[] =
     L"velkan-robot [--timeout ms] <command> [args...] [; <command> [args...]]...\n"
     L"\n"
     L"Windows are top-level windows found by their exact caption; a command that needs one\n"
-    L"waits for it to be visible, up to the timeout (default 10000 ms). Ids are decimal.\n"
+    L"waits for it to be visible (and enabled, for click, type, key and close), up to the\n"
+    L"timeout (default 10000 ms). Ids are decimal.\n"
     L"\n"
     L"  wait-window <caption>            wait until the window is visible\n"
     L"  wait-gone <caption>              wait until no visible window has that caption\n"
@@ -73,17 +74,26 @@ HWND visible_window(const std::wstring& caption) {
     return nullptr;
 }
 
-HWND find_window(const std::wstring& caption) {
+// Looking needs a visible window; acting on it needs an enabled one too, as a user can
+// act only on a window that takes input (a dialog's owner stays disabled until the
+// message box or dialog it opened has returned).
+enum class Use { kLook, kAct };
+
+HWND find_window(const std::wstring& caption, Use use = Use::kLook) {
     const DWORD start = GetTickCount();
     for (;;) {
-        if (HWND hwnd = visible_window(caption)) return hwnd;
-        if (GetTickCount() - start > timeout_ms) fail(L"no window \"" + caption + L"\"");
+        HWND hwnd = visible_window(caption);
+        if (hwnd != nullptr && (use == Use::kLook || IsWindowEnabled(hwnd))) return hwnd;
+        if (GetTickCount() - start > timeout_ms) {
+            fail(hwnd == nullptr ? L"no window \"" + caption + L"\""
+                                 : L"window \"" + caption + L"\" stays disabled");
+        }
         Sleep(20);
     }
 }
 
-HWND find_control(const std::wstring& caption, const std::wstring& id) {
-    HWND window = find_window(caption);
+HWND find_control(const std::wstring& caption, const std::wstring& id, Use use = Use::kLook) {
+    HWND window = find_window(caption, use);
     if (number(id) == 0) return window;
     HWND control = GetDlgItem(window, number(id));
     if (control == nullptr) fail(L"no control " + id + L" in \"" + caption + L"\"");
@@ -179,15 +189,15 @@ void run(const std::vector<std::wstring>& cmd) {
         }
     } else if (name == L"click") {
         need(2);
-        PostMessageW(find_control(cmd[1], cmd[2]), BM_CLICK, 0, 0);
+        PostMessageW(find_control(cmd[1], cmd[2], Use::kAct), BM_CLICK, 0, 0);
     } else if (name == L"type") {
         need(3);
-        HWND control = find_control(cmd[1], cmd[2]);
+        HWND control = find_control(cmd[1], cmd[2], Use::kAct);
         HWND edit = edit_in(control);
         for (wchar_t c : cmd[3]) PostMessageW(edit != nullptr ? edit : control, WM_CHAR, c, 1);
     } else if (name == L"key") {
         need(2);
-        HWND target = focus_of(find_window(cmd[1]));
+        HWND target = focus_of(find_window(cmd[1], Use::kAct));
         const auto vk = static_cast<WPARAM>(number(cmd[2]));
         const LPARAM scan =
             static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC)) << 16;
@@ -201,7 +211,7 @@ void run(const std::vector<std::wstring>& cmd) {
         send_key(vk, false);
     } else if (name == L"close") {
         need(1);
-        PostMessageW(find_window(cmd[1]), WM_CLOSE, 0, 0);
+        PostMessageW(find_window(cmd[1], Use::kAct), WM_CLOSE, 0, 0);
     } else if (name == L"expect-text") {
         need(3);
         HWND control = find_control(cmd[1], cmd[2]);
