@@ -125,7 +125,7 @@ def tap_names(image):
 class Device:
     """velkan-device on a fresh pseudo-terminal, serving a tape or a folder of files."""
 
-    def __init__(self, workdir, tap=None, files=None, args=(), link=None):
+    def __init__(self, workdir, tap=None, files=None, args=(), link=None, on_line=None):
         command = [DEVICE]
         if tap is not None:
             command += ["--tap", tap]
@@ -141,15 +141,30 @@ class Device:
         command += list(args)
         self.log_path = os.path.join(workdir, "device.log")
         self._log = open(self.log_path, "wb")
-        self.process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=self._log,
-                                        stdin=subprocess.DEVNULL)
+        # Each line of its log with the time it arrived (time.monotonic()); on_line(time,
+        # line) is called from the reading thread as each one comes.
+        self.lines = []
+        self._on_line = on_line
+        self.process = subprocess.Popen(command, stdout=subprocess.PIPE,
+                                        stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
+        self._reader = threading.Thread(target=self._read_log, daemon=True)
+        self._reader.start()
         self.pty = self.process.stdout.readline().decode().strip()
         if not self.pty:
+            self._reader.join()
             raise AssertionError("velkan-device did not start: " + self.log())
 
+    def _read_log(self):
+        for raw in iter(self.process.stderr.readline, b""):
+            line = raw.decode("latin-1")
+            self.lines.append((time.monotonic(), line))
+            if self._on_line:
+                self._on_line(self.lines[-1][0], line)
+            self._log.write(raw)
+            self._log.flush()
+
     def log(self):
-        with open(self.log_path, "rb") as f:
-            return f.read().decode("latin-1")
+        return "".join(line for _, line in list(self.lines))
 
     def requests(self):
         """The 10-byte names the program asked for, in order."""
@@ -160,13 +175,17 @@ class Device:
         return "end byte, session over" in self.log()
 
     def wait(self, timeout=PATIENCE):
-        return self.process.wait(timeout)
+        status = self.process.wait(timeout)
+        self._reader.join()  # its last lines read
+        return status
 
     def stop(self):
         if self.process.poll() is None:
             self.process.kill()
         self.process.wait()
+        self._reader.join()
         self.process.stdout.close()
+        self.process.stderr.close()
         self._log.close()
 
 
@@ -418,15 +437,17 @@ class Session:
     """One run of the program in a fresh folder, with the emulator on its port.
 
     ini: the bytes of VELKAN.INI, None for no file, or PORT (the default) for a file naming
-    the emulator's port. device: keyword arguments of Device, or None for no emulator."""
+    the emulator's port. device: keyword arguments of Device, or None for no emulator.
+    folder: the program's folder, which must exist and is left behind; by default a fresh
+    one that goes with the session."""
 
     PORT = object()
 
-    def __init__(self, test, ini=PORT, device=None, port_name=None):
+    def __init__(self, test, ini=PORT, device=None, port_name=None, folder=None):
         self.test = test
         self.workdir = tempfile.mkdtemp(prefix="velkan-e2e-")
-        self.folder = os.path.join(self.workdir, "run")
-        os.makedirs(self.folder)
+        self.folder = folder or os.path.join(self.workdir, "run")
+        os.makedirs(self.folder, exist_ok=True)
         test.addCleanup(self._cleanup)
         self.program = None
         self.device = None
@@ -502,8 +523,9 @@ class Session:
 
     # The common road: names typed, Start pressed, the transfer run, the image saved under
     # the typed name. With read_log, F4 is held while saving, so
-    # that the main window stays open, and the log is read before closing it.
-    def fetch(self, names, save="game", read_log=False):
+    # that the main window stays open, and the log is read before closing it; while_open()
+    # is called first, with the finished window on show.
+    def fetch(self, names, save="game", read_log=False, while_open=None):
         user = self.start()
         user.window(FILE_LIST)
         for name in names:
@@ -523,6 +545,8 @@ class Session:
             time.sleep(0.5)
             self.test.assertTrue(self.running(), "the transfer's close was refused")
             self.test.assertTrue(user.shown(MAIN_PREFIX))
+            if while_open:
+                while_open()
             log = user.log_lines()
             while log and log[-1] == "":
                 log.pop()
