@@ -65,8 +65,9 @@ public:
         DWORD got = 0;
         if (!ReadFile(device_, out.data(), want, &got, &read)) {
             if (GetLastError() != ERROR_IO_PENDING) return 0;
-            // The bytes are already queued, so this completes at once; waiting for it
-            // keeps the kernel from writing into the buffer after we return.
+            // Reads return what has arrived (the timeouts set at open), so this completes
+            // at once; waiting for it keeps the kernel from writing into the buffer after
+            // we return.
             if (!GetOverlappedResult(device_, &read, &got, TRUE)) return 0;
         }
         return static_cast<int>(got);
@@ -184,6 +185,15 @@ std::unique_ptr<Device> open_device(const std::string& path, std::uint16_t in_qu
         return nullptr;
     }
     SetupComm(device, in_queue, out_queue);
+    // A read takes what has arrived and never waits for more: the bytes the reader counted
+    // may be gone when it reads them (a purge), and the device keeps timeouts an earlier
+    // user left. Writes keep no time limit.
+    COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 0};
+    if (!SetCommTimeouts(device, &timeouts)) {
+        CloseHandle(device);
+        CloseHandle(claim);
+        return nullptr;
+    }
     SetCommMask(device, EV_RXCHAR);
     EscapeCommFunction(device, SETDTR);
     return std::make_unique<Win32Device>(device, claim);
