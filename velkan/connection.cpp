@@ -27,10 +27,24 @@ void notify(serial::PortHandle port, winlib::Handle window) {
     serial::ENABLECOMMNOTIFICATION(port, window, 1, -1);
 }
 
+// While bytes stream in, the messages after each wait are processed at most this often:
+// the window stays live without a round of the message queue for every byte.
+constexpr auto kRefreshInterval = std::chrono::milliseconds(5);
+std::chrono::steady_clock::time_point last_refresh;
+
 bool escape_down() { return serial::GETASYNCKEYSTATE(kEscape); }
 
-void idle() {
+void refresh() {
+    last_refresh = std::chrono::steady_clock::now();
     serial::SYSREFRESH();
+}
+
+void refresh_after_wait() {
+    if (std::chrono::steady_clock::now() - last_refresh >= kRefreshInterval) refresh();
+}
+
+void idle() {
+    refresh();
     if (receive_buffer().empty()) winlib::wait_event(kIdleWaitMs);
 }
 
@@ -95,7 +109,7 @@ std::string WAITCOMMAND() {
         if (!byte.empty()) break;
         idle();
     }
-    serial::SYSREFRESH();
+    refresh_after_wait();
     return byte;
 }
 
@@ -108,7 +122,7 @@ std::string WAITCHAR() {
         if (!byte.empty() || std::chrono::steady_clock::now() - start >= kCharTimeout) break;
         idle();
     }
-    serial::SYSREFRESH();
+    refresh_after_wait();
     return byte;
 }
 
