@@ -13,9 +13,9 @@ using runtime::Value;
 using winlib::testing::make_user;
 constexpr int kText = 0xFFFF;
 
-// Under Wine a dialog stops answering the user after a message box that its own button
-// opened and the pending messages processed after it (issue "Win32: a dialog ignores the
-// user after a message box shown from its button"); the Qt driver runs these cases.
+// Open fault of the Win32 driver: under Wine a dialog stops answering the user after a
+// message box that its own button opened, once the messages pending after the box are
+// processed. Until it is mended only the Qt driver runs these two cases.
 #ifdef _WIN32
 #define SKIP_ON_WIN32_WHILE_OPEN() GTEST_SKIP() << "open fault of the Win32 driver under Wine"
 #else
