@@ -135,7 +135,10 @@ TEST_F(Port, CloseWhileTheReaderWaitsOnThisThreadNeitherHangsNorNotifiesLater) {
     ENABLECOMMNOTIFICATION(port, kWindow, 1, -1);
     peer->send(3);
     peer->send(100, 0, 300);
-    while (test::pending_messages() == 0) test::sleep_for(1);
+    for (int waited_ms = 0; test::pending_messages() == 0; ++waited_ms) {
+        ASSERT_LT(waited_ms, 10000) << "no notification came";
+        test::sleep_for(1);
+    }
     EXPECT_TRUE(CLOSECOMM(port));
     EXPECT_EQ(test::pending_messages(), 0);
     int seen = notifications;
