@@ -39,14 +39,6 @@ int lock_scheme() {
     return v.is_number() ? static_cast<int>(v.number()) : kLockScheme;
 }
 
-std::string apply_file_case(const std::string& path) {
-    std::string mode = runtime::upper(text_setting(kSettingFileCase, ""));
-    std::size_t start = name_start(path);
-    if (mode == "UPPER") return path.substr(0, start) + runtime::upper(path.substr(start));
-    if (mode == "LOWER") return path.substr(0, start) + runtime::lower(path.substr(start));
-    return path;
-}
-
 std::string with_default_extension(const std::string& path, const std::string& extension) {
     return extension_start(path) == std::string::npos ? path + extension : path;
 }

@@ -6,9 +6,6 @@
 
 namespace dbf {
 
-// "UPPER" upper-cases, "LOWER" lower-cases the name and extension (never the folder) of
-// every file the engine opens, creates or deletes; anything else keeps names as given.
-constexpr const char* kSettingFileCase = "FileCase";
 // Logical: true hides records marked deleted from all navigation. Default false.
 constexpr const char* kSettingDeletedHidden = "DeletedHidden";
 // The default table driver; only "DBFCDX" exists. Default "DBFCDX".
@@ -25,8 +22,6 @@ bool deleted_hidden();
 std::string memo_extension();
 std::string default_driver();
 int lock_scheme();
-// The path with the file-name case applied to its last component.
-std::string apply_file_case(const std::string& path);
 // The path with `extension` (".DBF") added when its name has none.
 std::string with_default_extension(const std::string& path, const std::string& extension);
 // The path with its extension replaced.

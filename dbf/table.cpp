@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "dbf/engine_settings.h"
+#include "runtime/file_case.h"
 #include "dbf/errors.h"
 #include "dbf/lock_scheme.h"
 #include "dbf/network_error.h"
@@ -68,7 +69,7 @@ bool take_append_lock(File& file) {
 
 std::unique_ptr<Table> Table::open(const std::string& path, Options options) {
     set_network_error(false);
-    std::string file = apply_file_case(with_default_extension(path, ".DBF"));
+    std::string file = runtime::apply_file_case(with_default_extension(path, ".DBF"));
     std::unique_ptr<Table> t(new Table());
     t->path_ = full_path(file);
     t->options_ = options;
@@ -112,10 +113,10 @@ bool Table::open_memo(const std::string& table_path) {
     MemoFormat format = MemoFormat::kFoxBlocks;
     if (header_.type == kTypeDbase3Memo) format = MemoFormat::kDbase3;
     if (header_.type == kTypeDbase4Memo) format = MemoFormat::kDbase4;
-    std::string memo = full_path(apply_file_case(with_extension(table_path, memo_extension())));
+    std::string memo = full_path(runtime::apply_file_case(with_extension(table_path, memo_extension())));
     // FoxPro's own tools name the memo ".FPT"; ours follow the driver's memo extension.
     if (format == MemoFormat::kFoxBlocks && !file_exists(memo)) {
-        std::string fpt = full_path(apply_file_case(with_extension(table_path, ".FPT")));
+        std::string fpt = full_path(runtime::apply_file_case(with_extension(table_path, ".FPT")));
         if (file_exists(fpt)) memo = fpt;
     }
     File::Access access = options_.read_only ? File::Access::kRead : File::Access::kReadWrite;
@@ -125,7 +126,7 @@ bool Table::open_memo(const std::string& table_path) {
 }
 
 bool Table::create(const std::string& path, const std::vector<FieldDef>& fields) {
-    std::string file = full_path(apply_file_case(with_default_extension(path, ".DBF")));
+    std::string file = full_path(runtime::apply_file_case(with_default_extension(path, ".DBF")));
     std::string problem;
     std::optional<Header> h = make_header(fields, problem);
     if (!h)
@@ -145,7 +146,7 @@ bool Table::create(const std::string& path, const std::vector<FieldDef>& fields)
     }
     if (h->has_memo_field()) {
         MemoFile memo;
-        std::string memo_path = full_path(apply_file_case(with_extension(file, memo_extension())));
+        std::string memo_path = full_path(runtime::apply_file_case(with_extension(file, memo_extension())));
         if (int e = memo.create(memo_path)) {
             raise_io(gen::kCreate, subcode::kCreate, e, memo_path, "create");
             return false;

@@ -1,5 +1,5 @@
 #include "kelv/popmsg.h"
-#include "dbf/engine_settings.h"
+#include "runtime/file_case.h"
 #include "serial/ui_services.h"
 #include "serial/current_dir.h"
 #include "serial/files.h"
@@ -52,7 +52,7 @@ void SAVE() {
     std::string name = serial::CGETFILE(kFilter, kTitle, {}, initial_folder());
     if (name.empty()) return;
     if (serial::CFILEEXT(name).empty()) name += ".tap";
-    std::string on_disk = dbf::apply_file_case(name);
+    std::string on_disk = runtime::apply_file_case(name);
     if (serial::FILE(on_disk) &&
         !kelv::POPMSG("Il file " + name + " gi\xE0 esiste. Lo sovrascrivo?", 2).logical())
         return;

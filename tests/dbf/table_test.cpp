@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/file_case.h"
+
 #include "dbf/engine_settings.h"
 #include "dbf/errors.h"
 #include "dbf_fixture.h"
@@ -319,7 +321,7 @@ TEST_F(TableTest, EveryWritePassesThroughTheListener) {
 
 TEST_F(TableTest, FileNameCaseAppliesToTheNameNotTheFolder) {
     std::filesystem::create_directory(path("lower"));
-    runtime::set_setting(dbf::kSettingFileCase, "UPPER");
+    runtime::set_setting(runtime::kSettingFileCase, "UPPER");
     ASSERT_TRUE(Table::create(path("lower") + "/mixed.dbf", kMixed));
     EXPECT_TRUE(std::filesystem::exists(path("lower") + "/MIXED.DBF"));
     EXPECT_TRUE(std::filesystem::exists(path("lower") + "/MIXED.DBT"));
