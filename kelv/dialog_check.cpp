@@ -3,7 +3,7 @@
 #include "kelv/popmsg.h"
 #include "runtime/date.h"
 #include "runtime/text1252.h"
-#include "winlib/driver.h"
+#include "winlib/pump.h"
 
 namespace kelv {
 namespace {
@@ -43,7 +43,7 @@ bool class_begins(const winlib::Control& control, const std::string& prefix) {
 }
 
 bool __VALID(winlib::Window& oDlg, bool lAsk) {
-    winlib::Handle focus = winlib::driver::focused_handle();
+    winlib::Handle focus = winlib::focused_window();
     if (validating) return false;
     Guard guard(validating);
 

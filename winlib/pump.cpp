@@ -22,6 +22,8 @@ int message_box(const std::string& text, const std::string& caption, unsigned st
 
 Handle active_window() { return driver::active_window(); }
 
+Handle focused_window() { return driver::focused_handle(); }
+
 void enable_window(Handle window, bool enabled) { driver::enable_window(window, enabled); }
 
 bool key_down(int virtual_key) { return driver::key_down(virtual_key); }

@@ -18,6 +18,8 @@ std::intptr_t send_message(Handle window, unsigned message, std::uintptr_t wpara
                            std::intptr_t lparam);
 int message_box(const std::string& text, const std::string& caption, unsigned style);
 Handle active_window();
+// The window (usually a control) that has the keyboard focus, or 0.
+Handle focused_window();
 void enable_window(Handle window, bool enabled);
 bool key_down(int virtual_key);
 void beep(int frequency_hz, int duration_ms);
