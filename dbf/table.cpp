@@ -11,10 +11,11 @@
 #include <utility>
 
 #include "dbf/engine_settings.h"
-#include "runtime/file_case.h"
 #include "dbf/errors.h"
 #include "dbf/lock_scheme.h"
 #include "dbf/network_error.h"
+#include "dbf/number_text.h"
+#include "runtime/file_case.h"
 #include "runtime/text1252.h"
 
 namespace dbf {
@@ -104,6 +105,7 @@ std::unique_ptr<Table> Table::open(const std::string& path, Options options) {
         return nullptr;
     }
     t->header_ = std::move(*h);
+    t->cache_.reset(t->header_.header_length, t->header_.record_length);
     if (t->header_.has_memo_field() && !t->open_memo(file)) return nullptr;
     if (!t->go_top()) return nullptr;
     return t;
@@ -113,7 +115,8 @@ bool Table::open_memo(const std::string& table_path) {
     MemoFormat format = MemoFormat::kFoxBlocks;
     if (header_.type == kTypeDbase3Memo) format = MemoFormat::kDbase3;
     if (header_.type == kTypeDbase4Memo) format = MemoFormat::kDbase4;
-    std::string memo = full_path(runtime::apply_file_case(with_extension(table_path, memo_extension())));
+    std::string memo =
+        full_path(runtime::apply_file_case(with_extension(table_path, memo_extension())));
     // FoxPro's own tools name the memo ".FPT"; ours follow the driver's memo extension.
     if (format == MemoFormat::kFoxBlocks && !file_exists(memo)) {
         std::string fpt = full_path(runtime::apply_file_case(with_extension(table_path, ".FPT")));
@@ -146,7 +149,8 @@ bool Table::create(const std::string& path, const std::vector<FieldDef>& fields)
     }
     if (h->has_memo_field()) {
         MemoFile memo;
-        std::string memo_path = full_path(runtime::apply_file_case(with_extension(file, memo_extension())));
+        std::string memo_path =
+            full_path(runtime::apply_file_case(with_extension(file, memo_extension())));
         if (int e = memo.create(memo_path)) {
             raise_io(gen::kCreate, subcode::kCreate, e, memo_path, "create");
             return false;
@@ -167,7 +171,7 @@ void Table::close() {
     if (!file_.is_open()) return;
     store_record();
     flush_pending();
-    flush_count();
+    flush_header();
     unlock_all();
     file_.close();
     memo_.close();
@@ -184,8 +188,9 @@ int Table::field_pos(std::string_view name) const {
 
 // ---- reading and storing records -----------------------------------------------------
 
-bool Table::refresh_count() {
-    if (!options_.shared) return true;
+bool Table::refresh_count() { return buffered() || read_count(); }
+
+bool Table::read_count() {
     char head[8];
     std::size_t got = 0;
     if (int e = file_.read_at(0, head, sizeof head, got)) {
@@ -201,54 +206,47 @@ std::uint32_t Table::reccount() {
     return header_.count;
 }
 
-// Reads records from `recno` into the window (exclusive use: nobody else writes): a run
-// of them when reading goes on in order, the one record when it jumps.
-bool Table::fill_window(std::uint32_t recno) {
-    bool in_order = window_count_ != 0 && recno == window_first_ + window_count_;
-    std::uint32_t fit = std::max<std::uint32_t>(1, kWindowBytes / header_.record_length);
-    std::uint32_t records = in_order ? std::min(fit, header_.count - recno + 1) : 1;
-    window_.resize(std::size_t{records} * header_.record_length);
-    window_first_ = recno;
-    window_count_ = 0;
+std::uint32_t Table::records_on_disk() const {
+    return pending_count_ ? pending_first_ - 1 : header_.count;
+}
+
+bool Table::read_stored(std::uint32_t recno, std::string& out) {
+    std::size_t length = header_.record_length;
+    if (pending_count_ && recno >= pending_first_ && recno < pending_first_ + pending_count_) {
+        out.assign(pending_, std::size_t{recno - pending_first_} * length, length);
+        return true;
+    }
+    if (buffered() && recno <= records_on_disk()) {
+        RecordCache::Result result;
+        if (const char* bytes = cache_.record(file_, recno, records_on_disk(), result)) {
+            out.assign(bytes, length);
+            return true;
+        }
+        if (result.oscode) {
+            raise_io(gen::kRead, subcode::kRead, result.oscode, path_, "read");
+        } else {
+            raise_corrupt(path_, "record " + std::to_string(result.cut_at) + " cut short", "read");
+        }
+        return false;
+    }
+    out.resize(length);
     std::size_t got = 0;
-    std::uint64_t at = header_.header_length + std::uint64_t{recno - 1} * header_.record_length;
-    if (int e = file_.read_at(at, window_.data(), window_.size(), got)) {
-        raise_io(gen::kRead, subcode::kRead, e, path_, "read");
+    std::uint64_t at = header_.header_length + std::uint64_t{recno - 1} * length;
+    int e = file_.read_at(at, out.data(), length, got);
+    if (e || got < length) {
+        if (e)
+            raise_io(gen::kRead, subcode::kRead, e, path_, "read");
+        else
+            raise_corrupt(path_, "record " + std::to_string(recno) + " cut short", "read");
         return false;
     }
-    if (got < window_.size()) {
-        raise_corrupt(
-            path_, "record " + std::to_string(recno + got / header_.record_length) + " cut short",
-            "read");
-        return false;
-    }
-    window_count_ = records;
     return true;
 }
 
 bool Table::load(std::uint32_t recno) {
-    if (!options_.shared) {
-        if (pending_count_ && recno >= pending_first_ && !flush_pending()) return false;
-        if ((recno < window_first_ || recno >= window_first_ + window_count_) &&
-            !fill_window(recno)) {
-            load_phantom();
-            return false;
-        }
-        record_.assign(window_, std::size_t{recno - window_first_} * header_.record_length,
-                       header_.record_length);
-    } else {
-        record_.resize(header_.record_length);
-        std::size_t got = 0;
-        std::uint64_t at = header_.header_length + std::uint64_t{recno - 1} * header_.record_length;
-        int e = file_.read_at(at, record_.data(), record_.size(), got);
-        if (e || got < record_.size()) {
-            if (e)
-                raise_io(gen::kRead, subcode::kRead, e, path_, "read");
-            else
-                raise_corrupt(path_, "record " + std::to_string(recno) + " cut short", "read");
-            load_phantom();
-            return false;
-        }
+    if (!read_stored(recno, record_)) {
+        load_phantom();
+        return false;
     }
     if (cipher_) cipher_->apply(recno, record_);
     recno_ = recno;
@@ -265,11 +263,17 @@ void Table::load_phantom() {
 // The setting is looked up for deleted records only: scans of live ones stay cheap.
 bool Table::visible(std::uint32_t recno) { return load(recno) && !(deleted() && deleted_hidden()); }
 
-bool Table::write_record_bytes(std::uint32_t recno, std::string bytes, bool fresh) {
-    if (cipher_) cipher_->apply(recno, bytes);
+bool Table::write_record_bytes(std::uint32_t recno, std::string_view clear, bool fresh) {
+    std::string sealed;
+    std::string_view bytes = clear;
+    if (cipher_) {
+        sealed.assign(clear);
+        cipher_->apply(recno, sealed);
+        bytes = sealed;
+    }
     std::uint64_t at = header_.header_length + std::uint64_t{recno - 1} * header_.record_length;
-    if (!options_.shared) {
-        // Used alone, new records gather in a run written in one go (flush_pending).
+    if (buffered()) {
+        // Nobody else writes: new records gather in a run written in one go (flush_pending).
         std::uint32_t end = pending_first_ + pending_count_;
         if (pending_count_ && recno >= pending_first_ && recno < end) {
             pending_.replace(std::size_t{recno - pending_first_} * header_.record_length,
@@ -282,11 +286,13 @@ bool Table::write_record_bytes(std::uint32_t recno, std::string bytes, bool fres
             ++pending_count_;
             return pending_.size() < kPendingBytes || flush_pending();
         }
-        if (recno >= window_first_ && recno < window_first_ + window_count_)
-            window_.replace(std::size_t{recno - window_first_} * header_.record_length,
-                            bytes.size(), bytes);
-        // Used alone, the last record carries the end byte in the same write.
-        if (recno == header_.count) bytes.push_back(static_cast<char>(kEndOfFile));
+        cache_.update(recno, bytes.data());
+        // The last record carries the end byte in the same write.
+        if (recno == header_.count) {
+            if (sealed.empty()) sealed.assign(bytes);
+            sealed.push_back(static_cast<char>(kEndOfFile));
+            bytes = sealed;
+        }
     }
     if (int e = file_.write_at(at, bytes.data(), bytes.size())) {
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "write");
@@ -309,7 +315,7 @@ bool Table::flush_pending() {
         // The run is lost: the count goes back to the records on disk, so the table stays
         // whole (the failure is raised, the appends reported).
         header_.count = first - 1;
-        count_dirty_ = true;
+        header_dirty_ = true;
         dirty_ = appended_ = false;
         if (recno_ > header_.count) load_phantom();
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "write");
@@ -325,20 +331,21 @@ bool Table::store_record() {
     if (listener_ && fresh) {
         listener_->record_stored(*this, recno_, {}, record_);
     } else if (listener_) {
-        std::string before(header_.record_length, ' ');
-        std::size_t got = 0;
-        std::uint64_t at =
-            header_.header_length + std::uint64_t{recno_ - 1} * header_.record_length;
-        file_.read_at(at, before.data(), before.size(), got);
+        std::string before;
+        if (!read_stored(recno_, before)) before.assign(header_.record_length, ' ');
         if (cipher_) cipher_->apply(recno_, before);
         listener_->record_stored(*this, recno_, before, record_);
     }
     return write_record_bytes(recno_, record_, fresh) && touch_header();
 }
 
-// Keeps the header's date of last update true: written when it changes. The count of a
-// table used alone is written by flush_count().
+// Keeps the header's date of last update true: written when it changes, or, while nobody
+// else writes, with the count by flush_header().
 bool Table::touch_header() {
+    if (buffered()) {
+        header_dirty_ = true;
+        return true;
+    }
     runtime::Date now = runtime::today();
     if (header_.updated == now) return true;
     header_.updated = now;
@@ -350,9 +357,10 @@ bool Table::touch_header() {
     return true;
 }
 
-bool Table::flush_count() {
-    if (!count_dirty_) return true;
-    count_dirty_ = false;
+bool Table::flush_header() {
+    if (!header_dirty_) return true;
+    header_dirty_ = false;
+    header_.updated = runtime::today();
     std::string head = serialize_date_and_count(header_.updated, header_.count);
     if (int e = file_.write_at(1, head.data(), head.size())) {
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "write");
@@ -460,12 +468,8 @@ Value Table::decode(const Field& f) {
         case 'C':
             return std::string(raw);
         case 'N':
-        case 'F': {
-            char buf[256];
-            std::memcpy(buf, raw.data(), raw.size());
-            buf[raw.size()] = '\0';
-            return Value::number(std::strtod(buf, nullptr), f.width, f.decimals);
-        }
+        case 'F':
+            return Value::number(parse_number(raw), f.width, f.decimals);
         case 'D': {
             if (raw.size() != 8) return runtime::Date();
             int y = digits(raw.data(), 4);
@@ -546,9 +550,7 @@ bool Table::encode(const Field& f, const Value& value) {
             if (!value.is_number()) return type_error();
             char buf[64];
             double v = value.number();
-            int n = std::isfinite(v)
-                        ? std::snprintf(buf, sizeof buf, "%*.*f", f.width, f.decimals, v)
-                        : 64;
+            int n = std::isfinite(v) ? format_number(buf, sizeof buf, v, f.width, f.decimals) : 64;
             if (n < 0 || static_cast<std::size_t>(n) > width)
                 return raise_arg(gen::kDataWidth, subcode::kDataWidth,
                                  "Data width error: " + f.name, path_, "put");
@@ -639,19 +641,18 @@ bool Table::append_blank() {
     if (options_.read_only)
         return raise_arg(gen::kReadOnly, subcode::kReadOnly, "Table is read-only", path_, "append");
     if (!store_record()) return false;
-    if (!options_.shared) {
-        // Used alone, the new record reaches the disk with its first store and the count
-        // with the next commit or close: one write per record instead of four.
+    if (buffered()) {
+        // Nobody else writes: the new record reaches the disk with its first store (in a
+        // run of them) and the count with the next commit, unlock or close.
         header_.count += 1;
-        count_dirty_ = true;
+        header_dirty_ = true;
         record_.assign(header_.record_length, ' ');
         recno_ = header_.count;
         eof_ = bof_ = false;
         dirty_ = appended_ = true;
         return true;
     }
-    bool took = !table_locked_;
-    if (took && !take_append_lock(file_)) {
+    if (!take_append_lock(file_)) {
         raise_error({gen::kAppendLock, subcode::kAppendLock, oscode::kLockViolation,
                      "Append lock failed", path_, "append", true});
         return false;
@@ -675,9 +676,9 @@ bool Table::append_blank() {
         header_.count = n;
         header_.updated = now;
     }
-    if (took) file_.unlock(kAppendLockOffset, 1);
+    file_.unlock(kAppendLockOffset, 1);
     if (!ok) return false;
-    if (!table_locked_) lock_record(n);
+    lock_record(n);
     record_ = blank;
     recno_ = n;
     eof_ = bof_ = false;
@@ -699,7 +700,7 @@ bool Table::recall() {
 }
 
 bool Table::commit() {
-    if (!store_record() || !flush_pending() || !flush_count()) return false;
+    if (!store_record() || !flush_pending() || !flush_header()) return false;
     if (options_.read_only) return true;
     if (int e = file_.sync()) {
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "commit");
@@ -715,9 +716,10 @@ bool Table::zap() {
         return raise_arg(gen::kReadOnly, subcode::kReadOnly, "Table is read-only", path_, "zap");
     if (options_.shared)
         return raise_arg(gen::kShared, subcode::kExclusive, "Exclusive use required", path_, "zap");
-    dirty_ = appended_ = count_dirty_ = false;
-    window_count_ = pending_count_ = 0;
+    dirty_ = appended_ = header_dirty_ = false;
+    pending_count_ = 0;
     pending_.clear();
+    cache_.clear();
     if (listener_) listener_->records_cleared(*this);
     char end = static_cast<char>(kEndOfFile);
     runtime::Date now = runtime::today();
@@ -763,12 +765,22 @@ bool Table::lock_record(std::uint32_t recno) {
 bool Table::lock_table() {
     if (!options_.shared || table_locked_) return true;
     unlock_all();
-    table_locked_ = file_.try_lock(kLockBase, kLockLength);
-    return table_locked_;
+    if (!file_.try_lock(kLockBase, kLockLength)) return false;
+    // Held, nobody else appends or writes: the count read now stays true, records may be
+    // kept in memory and new ones gathered until the lock is released.
+    table_locked_ = true;
+    cache_.clear();
+    return read_count();
 }
 
 void Table::unlock_all() {
     store_record();
+    if (table_locked_) {
+        // Others see the new records and their count before they may write again.
+        flush_pending();
+        flush_header();
+        cache_.clear();
+    }
     for (std::uint32_t n : locked_) file_.unlock(record_lock_offset(n), 1);
     locked_.clear();
     if (table_locked_) file_.unlock(kLockBase, kLockLength);

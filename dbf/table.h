@@ -8,9 +8,10 @@
 // commits, unlocks or closes.
 //
 // Shared, every read goes to the disk and an append writes record, end byte and count at
-// once under the append lock, so other processes see it. Used alone (exclusive), records
-// are read 64 KiB at a time, new records gather in runs of up to 64 KiB written at once,
-// and the header's count is written by commit and close.
+// once under the append lock, so other processes see it. While nobody else can write
+// (opened exclusively, or under this process's table lock), records are kept in memory
+// (record_cache.h), new records gather in runs of up to 64 KiB written at once, and the
+// header's count and date are written by commit, close and the release of the table lock.
 //
 // Failures raise an error record (errors.h) and the operation then reports failure
 // (false, or nothing), unless the handler abandons it (runtime::Break) first.
@@ -28,6 +29,7 @@
 #include "dbf/file_io.h"
 #include "dbf/header.h"
 #include "dbf/memo.h"
+#include "dbf/record_cache.h"
 #include "dbf/record_cipher.h"
 #include "runtime/value.h"
 
@@ -121,18 +123,25 @@ public:
 private:
     Table() = default;
 
+    // Nobody else can write the table now.
+    bool buffered() const { return !options_.shared || table_locked_; }
     bool load(std::uint32_t recno);
+    // The stored bytes of a record (as on disk: encrypted when the table is), from the
+    // run of new records, the cache or the file.
+    bool read_stored(std::uint32_t recno, std::string& out);
+    std::uint32_t records_on_disk() const;
     void load_phantom();
     bool visible(std::uint32_t recno);
     bool store_record();
     // `fresh`: a new record's first write.
-    bool write_record_bytes(std::uint32_t recno, std::string bytes, bool fresh = false);
+    bool write_record_bytes(std::uint32_t recno, std::string_view clear, bool fresh = false);
     bool flush_pending();
     bool writable(const char* operation);
     bool touch_header();
-    bool flush_count();
-    bool fill_window(std::uint32_t recno);
+    bool flush_header();
+    // The count from the disk, unless nobody else can append (read_count: always).
     bool refresh_count();
+    bool read_count();
     runtime::Value decode(const Field& f);
     // Writes the value into the current record, or raises and leaves it unchanged.
     bool encode(const Field& f, const runtime::Value& value);
@@ -150,14 +159,10 @@ private:
     bool bof_ = false;
     bool eof_ = true;
     bool dirty_ = false;
-    bool appended_ = false;     // the current record is new and not yet on disk
-    bool count_dirty_ = false;  // exclusive use: the header's count is not yet written
-    // Exclusive use only: a run of records as on disk, read at once for scans.
-    static constexpr std::uint32_t kWindowBytes = 64 * 1024;
-    std::string window_;
-    std::uint32_t window_first_ = 0;
-    std::uint32_t window_count_ = 0;
-    // Exclusive use only: new records not yet written, a run from pending_first_.
+    bool appended_ = false;      // the current record is new and not yet on disk
+    bool header_dirty_ = false;  // buffered: the header's count and date are not yet written
+    RecordCache cache_;          // buffered only
+    // Buffered only: new records not yet written (as on disk), a run from pending_first_.
     static constexpr std::size_t kPendingBytes = 64 * 1024;
     std::string pending_;
     std::uint32_t pending_first_ = 0;

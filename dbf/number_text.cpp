@@ -1,0 +1,92 @@
+#include "dbf/number_text.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace dbf {
+namespace {
+
+// Powers of ten up to 10^22, all exact in a double.
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Below 2^40 a scaled value's fraction is exact to 2^-12; only a fraction this close to one
+// half could round another way than the exact value does, so such values take the library.
+constexpr double kScaledLimit = 1099511627776.0;  // 2^40
+constexpr double kTieMargin = 1.0 / 1024;
+
+}  // namespace
+
+int format_number(char* out, std::size_t size, double value, int width, int decimals) {
+    double magnitude = std::fabs(value);
+    if (decimals < 0 || decimals > 15 || !(magnitude < kScaledLimit))
+        return std::snprintf(out, size, "%*.*f", width, decimals, value);
+    double scaled = magnitude * kPow10[decimals];
+    double whole = std::floor(scaled);
+    double fraction = scaled - whole;
+    if (!(scaled < kScaledLimit) || std::fabs(fraction - 0.5) < kTieMargin)
+        return std::snprintf(out, size, "%*.*f", width, decimals, value);
+    auto units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    // Digits from the right: the decimals, the point, the whole part (at least "0").
+    char text[64];
+    char* p = text + sizeof text;
+    for (int i = 0; i < decimals; ++i, units /= 10) *--p = static_cast<char>('0' + units % 10);
+    if (decimals > 0) *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + units % 10);
+        units /= 10;
+    } while (units != 0);
+    if (std::signbit(value)) *--p = '-';
+    int length = static_cast<int>(text + sizeof text - p);
+    int pad = width > length ? width - length : 0;
+    int total = pad + length;
+    if (static_cast<std::size_t>(total) < size) {
+        std::memset(out, ' ', static_cast<std::size_t>(pad));
+        std::memcpy(out + pad, p, static_cast<std::size_t>(length));
+        out[total] = '\0';
+    } else {
+        return std::snprintf(out, size, "%*.*f", width, decimals, value);
+    }
+    return total;
+}
+
+double parse_number(std::string_view text) {
+    // Blanks, a sign, up to 15 digits with one point, then blanks or the end: the digits
+    // as an integer divided by a power of ten is then one correctly rounded division, the
+    // same double strtod gives. Anything else goes to strtod.
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    std::uint64_t digits = 0;
+    int count = 0, decimals = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + static_cast<unsigned>(c - '0');
+            ++count;
+            decimals += point ? 1 : 0;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    bool rest_blank = true;
+    for (std::size_t j = i; j < text.size() && rest_blank; ++j) rest_blank = text[j] == ' ';
+    if (count > 0 && count <= 15 && rest_blank) {
+        double v = static_cast<double>(digits) / kPow10[decimals];
+        return negative ? -v : v;
+    }
+    char buf[320];
+    std::size_t n = text.size() < sizeof buf - 1 ? text.size() : sizeof buf - 1;
+    std::memcpy(buf, text.data(), n);
+    buf[n] = '\0';
+    return std::strtod(buf, nullptr);
+}
+
+}  // namespace dbf
