@@ -1,5 +1,6 @@
 #include "dbf/number_text.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +18,10 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
 // half could round another way than the exact value does, so such values take the library.
 constexpr double kScaledLimit = 1099511627776.0;  // 2^40
 constexpr double kTieMargin = 1.0 / 1024;
+
+// Where doubles are computed in wider registers (x87), a quotient is rounded twice and may
+// end one bit away from strtod's; there every number is read by strtod.
+constexpr bool kDoubleArithmetic = FLT_EVAL_METHOD == 0;
 
 }  // namespace
 
@@ -78,7 +83,7 @@ double parse_number(std::string_view text) {
     }
     bool rest_blank = true;
     for (std::size_t j = i; j < text.size() && rest_blank; ++j) rest_blank = text[j] == ' ';
-    if (count > 0 && count <= 15 && rest_blank) {
+    if (kDoubleArithmetic && count > 0 && count <= 15 && rest_blank) {
         double v = static_cast<double>(digits) / kPow10[decimals];
         return negative ? -v : v;
     }

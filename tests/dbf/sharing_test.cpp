@@ -140,40 +140,97 @@ TEST_F(SharingTest, ARecordLockReleasesTheOthersAndSurvivesAnotherDescriptor) {
 TEST_F(SharingTest, ConcurrentAppendsLoseNothing) {
     constexpr int kProcesses = 4;
     constexpr int kEach = 150;
-    std::vector<std::unique_ptr<ChildProcess>> writers;
-    for (int p = 0; p < kProcesses; ++p)
-        writers.push_back(std::make_unique<ChildProcess>(std::vector<std::string>{
-            helper_path(), "append", file_, std::to_string(kEach), "P" + std::to_string(p)}));
-    // Opening while they append sees a consistent table every time.
-    for (int i = 0; i < 50; ++i) EXPECT_TRUE(Table::open(file_, {true, true})) << i;
-    EXPECT_TRUE(errors.empty());
-    for (auto& w : writers) {
-        EXPECT_EQ(w->read_line().rfind("appended 150 ", 0), 0u);
-        EXPECT_EQ(w->wait(), 0);
-    }
-    auto t = Table::open(file_, {true, true});
-    ASSERT_TRUE(t);
-    EXPECT_EQ(t->reccount(), 3u + kProcesses * kEach);
-    std::map<std::string, std::set<int>> seen;
-    int blank = 0;
-    for (t->go_top(); !t->eof(); t->skip(1)) {
-        std::string tag = runtime::trim(t->get("TAG").text());
-        if (tag.empty()) {
-            ++blank;
-            continue;
+    // Record by record under the append lock, and in batches under the table lock (new
+    // records gathered and written with their count when the lock is released).
+    for (const char* batch : {"0", "40"}) {
+        SCOPED_TRACE(std::string("batch ") + batch);
+        ASSERT_TRUE(Table::create(file_, {{"TAG", 'C', 4, 0}, {"SEQ", 'N', 8, 0}}));
+        Table::open(file_, {false, false})->append_blank();
+        std::vector<std::unique_ptr<ChildProcess>> writers;
+        for (int p = 0; p < kProcesses; ++p)
+            writers.push_back(std::make_unique<ChildProcess>(
+                std::vector<std::string>{helper_path(), "append", file_, std::to_string(kEach),
+                                         "P" + std::to_string(p), batch}));
+        // Opening and reading while they append sees a consistent table every time.
+        for (int i = 0; i < 50; ++i) {
+            auto t = Table::open(file_, {true, true});
+            ASSERT_TRUE(t) << i;
+            EXPECT_TRUE(t->go_bottom()) << i;
         }
-        EXPECT_TRUE(seen[tag].insert(static_cast<int>(t->get("SEQ").number())).second);
+        EXPECT_TRUE(errors.empty());
+        for (auto& w : writers) {
+            EXPECT_EQ(w->read_line().rfind("appended 150 ", 0), 0u);
+            EXPECT_EQ(w->wait(), 0);
+        }
+        auto t = Table::open(file_, {true, true});
+        ASSERT_TRUE(t);
+        EXPECT_EQ(t->reccount(), 1u + kProcesses * kEach);
+        std::map<std::string, std::set<int>> seen;
+        int blank = 0;
+        for (t->go_top(); !t->eof(); t->skip(1)) {
+            std::string tag = runtime::trim(t->get("TAG").text());
+            if (tag.empty()) {
+                ++blank;
+                continue;
+            }
+            EXPECT_TRUE(seen[tag].insert(static_cast<int>(t->get("SEQ").number())).second);
+        }
+        EXPECT_EQ(blank, 1);
+        ASSERT_EQ(seen.size(), static_cast<std::size_t>(kProcesses));
+        for (auto& [tag, seqs] : seen) {
+            EXPECT_EQ(seqs.size(), static_cast<std::size_t>(kEach)) << tag;
+            EXPECT_EQ(*seqs.rbegin(), kEach) << tag;
+        }
+        std::string bytes = read_bytes(file_);
+        const auto& h = t->header();
+        EXPECT_EQ(bytes.size(), h.header_length + std::size_t{h.count} * h.record_length + 1);
+        EXPECT_EQ(bytes.back(), '\x1A');
     }
-    EXPECT_EQ(blank, 3);
-    ASSERT_EQ(seen.size(), static_cast<std::size_t>(kProcesses));
-    for (auto& [tag, seqs] : seen) {
-        EXPECT_EQ(seqs.size(), static_cast<std::size_t>(kEach)) << tag;
-        EXPECT_EQ(*seqs.rbegin(), kEach) << tag;
+}
+
+TEST_F(SharingTest, UnderTheTableLockOthersSeeTheTableAsItWasUntilTheRelease) {
+    auto mine = Table::open(file_, {true, false});
+    auto other = Table::open(file_, {true, false});
+    ASSERT_TRUE(mine && other);
+    // Kept in memory while the lock is held: a record read, then changed by another.
+    ASSERT_TRUE(mine->lock_table());
+    ASSERT_TRUE(mine->go_to(2));
+    EXPECT_EQ(mine->get("TAG").text(), "    ");
+    mine->unlock_all();
+    ASSERT_TRUE(other->go_to(2) && other->lock_record());
+    ASSERT_TRUE(other->put("TAG", "NEW"));
+    other->unlock_all();
+    ASSERT_TRUE(mine->lock_table());
+    ASSERT_TRUE(mine->go_to(2));
+    EXPECT_EQ(mine->get("TAG").text(), "NEW ");
+    // Appends gathered under the lock, more than one run of them: the other handle reads
+    // the old count and whole records meanwhile, and everything after the release.
+    constexpr std::uint32_t kNew = 9000;
+    for (std::uint32_t i = 1; i <= kNew; ++i) {
+        ASSERT_TRUE(mine->append_blank());
+        ASSERT_TRUE(mine->put("SEQ", static_cast<double>(i)));
+        if (i % 3000 == 0) {
+            std::uint32_t seen = other->reccount();
+            EXPECT_GE(seen, 3u);
+            EXPECT_LT(seen, 3u + i);
+            ASSERT_TRUE(other->go_bottom());
+            EXPECT_EQ(other->recno(), seen);
+        }
     }
-    std::string bytes = read_bytes(file_);
-    const auto& h = t->header();
-    EXPECT_EQ(bytes.size(), h.header_length + std::size_t{h.count} * h.record_length + 1);
-    EXPECT_EQ(bytes.back(), '\x1A');
+    EXPECT_EQ(mine->reccount(), 3u + kNew);
+    EXPECT_FALSE(other->lock_record(2));
+    mine->unlock_all();
+    EXPECT_EQ(other->reccount(), 3u + kNew);
+    ASSERT_TRUE(other->go_bottom());
+    EXPECT_EQ(other->get("SEQ").number(), kNew);
+    std::uint32_t n = 0;
+    for (other->go_top(); !other->eof(); other->skip(1)) {
+        if (other->recno() > 3) {
+            EXPECT_EQ(other->get("SEQ").number(), ++n);
+        }
+    }
+    EXPECT_EQ(n, kNew);
+    EXPECT_TRUE(errors.empty());
 }
 
 }  // namespace
