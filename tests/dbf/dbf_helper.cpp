@@ -4,16 +4,18 @@
 //       opens the table, takes the lock asked for, prints what it got ("open 1", or
 //       "open 0 <gencode> <oscode> <candefault>"; then "lock 1" or "lock 0"), and keeps
 //       everything until its standard input ends.
-//   append <table> <count> <tag>
+//   append <table> <count> <tag> [<batch>]
 //       appends count records holding tag and a sequence number, taking the append lock
-//       each time (retrying while it is refused), and prints "appended <count> <refusals>".
+//       each time (retrying while it is refused), and prints "appended <count> <refusals>";
+//       with a batch size, appends that many at a time under the table lock instead.
 //   make <folder>
 //       writes the tables the independent readers check (every field type, memos).
 //   dump <table>
 //       prints every record as one JSON object per line (texts as UTF-8).
-//   fill <table> <bytes>     (POSIX)
-//       with the file size limited to bytes, appends until a write fails and prints
-//       "error <gencode> <subcode> <oscode> <records>".
+//   fill <table> [<bytes>]
+//       appends until a write fails and prints "error <gencode> <subcode> <oscode>
+//       <records>": on a small volume until it is full, or (POSIX) with the file size
+//       limited to bytes.
 #include <cstdio>
 #include <iostream>
 
@@ -52,15 +54,17 @@ int hold(const std::string& file, const std::string& mode, int argc, char** argv
     return 0;
 }
 
-int append(const std::string& file, long count, const std::string& tag) {
+int append(const std::string& file, long count, const std::string& tag, long batch) {
     auto t = dbf::Table::open(file, {true, false});
     if (!t) return 2;
     long refusals = 0;
     for (long i = 1; i <= count; ++i) {
+        if (batch > 0 && (i - 1) % batch == 0)
+            while (!t->lock_table()) ++refusals;
         while (!t->append_blank()) ++refusals;
         t->put("TAG", tag);
         t->put("SEQ", static_cast<double>(i));
-        t->unlock_all();
+        if (batch == 0 || i % batch == 0 || i == count) t->unlock_all();
     }
     std::printf("appended %ld %ld\n", count, refusals);
     return 0;
@@ -183,12 +187,16 @@ int make(const std::string& folder) {
     return 0;
 }
 
-#ifndef _WIN32
 int fill(const std::string& file, long bytes) {
+    auto t = dbf::Table::open(file, {false, false});
+    if (!t) return 2;
+#ifndef _WIN32
     rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
     std::signal(SIGXFSZ, SIG_IGN);
-    auto t = dbf::Table::open(file, {false, false});
-    if (!t || setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+    if (bytes > 0 && setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+#else
+    if (bytes > 0) return 2;
+#endif
     for (long i = 0; i < 1'000'000 && last.gencode == 0; ++i) {
         if (!t->append_blank()) break;
         t->put("TAG", "FULL");
@@ -198,7 +206,6 @@ int fill(const std::string& file, long bytes) {
                 t->reccount());
     return 0;
 }
-#endif
 
 }  // namespace
 
@@ -209,12 +216,12 @@ int main(int argc, char** argv) {
     });
     std::string cmd = argc > 1 ? argv[1] : "";
     if (cmd == "hold" && argc >= 4) return hold(argv[2], argv[3], argc - 4, argv + 4);
-    if (cmd == "append" && argc == 5) return append(argv[2], std::stol(argv[3]), argv[4]);
+    if (cmd == "append" && (argc == 5 || argc == 6))
+        return append(argv[2], std::stol(argv[3]), argv[4], argc == 6 ? std::stol(argv[5]) : 0);
     if (cmd == "make" && argc == 3) return make(argv[2]);
     if (cmd == "dump" && argc == 3) return dump(argv[2]);
-#ifndef _WIN32
-    if (cmd == "fill" && argc == 4) return fill(argv[2], std::stol(argv[3]));
-#endif
+    if (cmd == "fill" && (argc == 3 || argc == 4))
+        return fill(argv[2], argc == 4 ? std::stol(argv[3]) : 0);
     std::fprintf(stderr, "usage: dbf_helper hold|append|make|dump|fill ...\n");
     return 2;
 }
