@@ -13,15 +13,6 @@ using runtime::Value;
 using winlib::testing::make_user;
 constexpr int kText = 0xFFFF;
 
-// Open fault of the Win32 driver: under Wine a dialog stops answering the user after a
-// message box that its own button opened, once the messages pending after the box are
-// processed. Until it is mended only the Qt driver runs these two cases.
-#ifdef _WIN32
-#define SKIP_ON_WIN32_WHILE_OPEN() GTEST_SKIP() << "open fault of the Win32 driver under Wine"
-#else
-#define SKIP_ON_WIN32_WHILE_OPEN()
-#endif
-
 // The name template: OK (201) confirms, Cancel (202) cancels; edit 102 holds `value`.
 struct NameDialog {
     std::string value = "ABC       ";
@@ -56,7 +47,6 @@ TEST(CloseRule, LeavingWithoutAskingClosesWhateverWasChanged) {
 }
 
 TEST(CloseRule, AModifiedDialogAsksAndNoKeepsItOpen) {
-    SKIP_ON_WIN32_WHILE_OPEN();
     NameDialog d(true);
     auto user = make_user();
     user->wait_window("Nome")
@@ -79,7 +69,6 @@ TEST(CloseRule, AModifiedDialogAsksAndNoKeepsItOpen) {
 }
 
 TEST(CloseRule, AFailedFieldCheckRefusesAndResetsCargoSoEscCloses) {
-    SKIP_ON_WIN32_WHILE_OPEN();
     NameDialog d(false);
     int checked = 0;
     d.get->Cargo = Value(runtime::Callback([&checked](std::vector<Value>&) {
