@@ -15,7 +15,7 @@ void RecordCache::reset(std::uint32_t header_length, std::uint32_t record_length
     chunks_.resize((slots_ + kChunkSlots - 1) / kChunkSlots);
     tag_.assign(slots_, 0);
     held_.assign(slots_, 0);
-    last_read_ = 0;
+    clear();
 }
 
 char* RecordCache::slot_data(std::uint32_t slot) {
@@ -27,17 +27,19 @@ char* RecordCache::slot_data(std::uint32_t slot) {
 
 void RecordCache::clear() {
     std::fill(tag_.begin(), tag_.end(), 0);
+    hit_first_ = hit_end_ = 0;
     last_read_ = 0;
 }
 
 const char* RecordCache::record(File& file, std::uint32_t recno, std::uint32_t on_disk,
                                 Result& result) {
     result = {};
+    if (recno >= hit_first_ && recno < hit_end_)
+        return hit_data_ + std::size_t{recno - hit_first_} * record_length_;
     std::uint32_t block = (recno - 1) / per_block_;
     std::uint32_t slot = block % slots_;
-    std::uint32_t index = (recno - 1) % per_block_;
-    if (tag_[slot] == block + 1 && index < held_[slot])
-        return slot_data(slot) + std::size_t{index} * record_length_;
+    if (tag_[slot] == block + 1 && (recno - 1) % per_block_ < held_[slot])
+        return hit(slot, block, recno);
     // Reading on from the block before takes a run of blocks in one read, up to the end of
     // the store (no wrap) and of the records on disk.
     std::uint32_t blocks_on_disk = (on_disk + per_block_ - 1) / per_block_;
@@ -50,6 +52,7 @@ const char* RecordCache::record(File& file, std::uint32_t recno, std::uint32_t o
     std::uint64_t at = header_length_ + std::uint64_t{first - 1} * record_length_;
     std::size_t got = 0;
     for (std::uint32_t s = slot; s < slot + run; ++s) tag_[s] = 0;
+    hit_first_ = hit_end_ = 0;
     if (int e = file.read_at(at, slot_data(slot), bytes, got)) {
         result.oscode = e;
         return nullptr;
@@ -64,7 +67,14 @@ const char* RecordCache::record(File& file, std::uint32_t recno, std::uint32_t o
         left -= held_[s];
     }
     last_read_ = block + run;
-    return slot_data(slot) + std::size_t{index} * record_length_;
+    return hit(slot, block, recno);
+}
+
+const char* RecordCache::hit(std::uint32_t slot, std::uint32_t block, std::uint32_t recno) {
+    hit_first_ = block * per_block_ + 1;
+    hit_end_ = hit_first_ + held_[slot];
+    hit_data_ = slot_data(slot);
+    return hit_data_ + std::size_t{recno - hit_first_} * record_length_;
 }
 
 void RecordCache::update(std::uint32_t recno, const char* bytes) {

@@ -40,6 +40,8 @@ private:
     // nothing is cleared or moved as it grows.
     static constexpr std::uint32_t kChunkSlots = 16;
     char* slot_data(std::uint32_t slot);
+    // Notes the block in `slot` as the one found last; the bytes of `recno` in it.
+    const char* hit(std::uint32_t slot, std::uint32_t block, std::uint32_t recno);
 
     std::uint32_t header_length_ = 0;
     std::uint32_t record_length_ = 1;
@@ -50,6 +52,9 @@ private:
     std::vector<std::uint32_t> tag_;
     std::vector<std::uint32_t> held_;
     std::vector<std::unique_ptr<char[]>> chunks_;
+    // The records of the block found last, for reading on in it without arithmetic.
+    std::uint32_t hit_first_ = 0, hit_end_ = 0;
+    const char* hit_data_ = nullptr;
     std::uint32_t last_read_ = 0;  // the block after the last run read: reading goes on there
 };
 

@@ -14,7 +14,7 @@
 #include "dbf/errors.h"
 #include "dbf/lock_scheme.h"
 #include "dbf/network_error.h"
-#include "dbf/number_text.h"
+#include "dbf/field_number.h"
 #include "runtime/file_case.h"
 #include "runtime/text1252.h"
 
@@ -219,7 +219,8 @@ bool Table::read_stored(std::uint32_t recno, std::string& out) {
     if (buffered() && recno <= records_on_disk()) {
         RecordCache::Result result;
         if (const char* bytes = cache_.record(file_, recno, records_on_disk(), result)) {
-            out.assign(bytes, length);
+            out.resize(length);
+            std::memcpy(out.data(), bytes, length);
             return true;
         }
         if (result.oscode) {

@@ -60,7 +60,7 @@ std::vector<Field> fields_of(std::string_view format) {
 
 std::optional<Date> Date::from_ymd(int year, int month, int day) {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
-        day > days_in_month(year, month))
+        (day > 28 && day > days_in_month(year, month)))
         return std::nullopt;
     return Date(julian_from_ymd(year, month, day));
 }

@@ -1,4 +1,4 @@
-#include "dbf/number_text.h"
+#include "dbf/field_number.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ std::string library(double v, int width, int decimals) {
     return std::to_string(n) + ":" + buf;
 }
 
-TEST(NumberText, WritesWhatPrintfWrites) {
+TEST(FieldNumber, WritesWhatPrintfWrites) {
     struct Case {
         double value;
         int width, decimals;
@@ -50,7 +50,7 @@ TEST(NumberText, WritesWhatPrintfWrites) {
     }
 }
 
-TEST(NumberText, ReadsWhatStrtodReads) {
+TEST(FieldNumber, ReadsWhatStrtodReads) {
     const char* cases[] = {"",
                            "          ",
                            "    123.45",

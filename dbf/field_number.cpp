@@ -1,4 +1,4 @@
-#include "dbf/number_text.h"
+#include "dbf/field_number.h"
 
 #include <cfloat>
 #include <cmath>
@@ -62,28 +62,26 @@ double parse_number(std::string_view text) {
     // Blanks, a sign, up to 15 digits with one point, then blanks or the end: the digits
     // as an integer divided by a power of ten is then one correctly rounded division, the
     // same double strtod gives. Anything else goes to strtod.
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p < end && *p == ' ') ++p;
+    bool negative = p < end && *p == '-';
+    if (p < end && (*p == '-' || *p == '+')) ++p;
     std::uint64_t digits = 0;
-    int count = 0, decimals = 0;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= '0' && c <= '9') {
-            digits = digits * 10 + static_cast<unsigned>(c - '0');
-            ++count;
-            decimals += point ? 1 : 0;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
+    const char* whole = p;
+    for (; p < end && static_cast<unsigned>(*p - '0') < 10; ++p)
+        digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    int count = static_cast<int>(p - whole);
+    int decimals = 0;
+    if (p < end && *p == '.') {
+        const char* fraction = ++p;
+        for (; p < end && static_cast<unsigned>(*p - '0') < 10; ++p)
+            digits = digits * 10 + static_cast<unsigned>(*p - '0');
+        decimals = static_cast<int>(p - fraction);
+        count += decimals;
     }
-    bool rest_blank = true;
-    for (std::size_t j = i; j < text.size() && rest_blank; ++j) rest_blank = text[j] == ' ';
-    if (kDoubleArithmetic && count > 0 && count <= 15 && rest_blank) {
+    while (p < end && *p == ' ') ++p;
+    if (kDoubleArithmetic && count > 0 && count <= 15 && p == end) {
         double v = static_cast<double>(digits) / kPow10[decimals];
         return negative ? -v : v;
     }
