@@ -3,7 +3,7 @@
 //   2. read them all back in order, every field taken as a value;
 //   3. 100 000 reads by random record number;
 //   4. 4 processes appending to one shared table under the locks (records per second).
-// Phases 1-3 run `rounds` times, ours and SQLite's in turn, each round on new files and
+// Phases 1-3 run `rounds` (5) times, ours and SQLite's in turn, each round on new files and
 // fresh connections; the best time of each is kept, so that other work on the machine
 // weighs on both sides alike. Prints each phase's time for both, the ratio, and the peak
 // memory of the process.
@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
     std::filesystem::path dir =
         argc > 1 ? argv[1] : std::filesystem::temp_directory_path() / "velkan-bench";
     long n = argc > 2 ? std::atol(argv[2]) : 100000;
-    int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     std::mt19937 rng(42);
