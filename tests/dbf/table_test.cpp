@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/file_case.h"
-
 #include "dbf/engine_settings.h"
 #include "dbf/errors.h"
 #include "dbf_fixture.h"
+#include "runtime/file_case.h"
 #include "runtime/text1252.h"
 
 namespace dbf_test {
@@ -119,6 +118,49 @@ TEST_F(TableTest, FilesKeepTheLayoutOtherToolsRead) {
     EXPECT_EQ(b[96], '\x0D');
     EXPECT_EQ(b.substr(97, 27), " A0   0.0*A1   1.5 A2   3.0");
     EXPECT_EQ(b.back(), '\x1A');
+}
+
+TEST_F(TableTest, CountAndDateOfLastUpdateAreTrueOnceChangesAreStored) {
+    // The header's date is set back first; each way of working must bring it to today
+    // with the count, by the point named (gathered changes are written there).
+    struct Case {
+        const char* how;
+        bool shared, table_lock, append;
+    } cases[] = {
+        {"exclusive append, close", false, false, true},
+        {"exclusive change, close", false, false, false},
+        {"shared append, unlock", true, false, true},
+        {"shared change, unlock", true, false, false},
+        {"table lock append, unlock", true, true, true},
+        {"table lock change, unlock", true, true, false},
+    };
+    Date today = runtime::today();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        std::string file = path("DATED.DBF");
+        ASSERT_TRUE(Table::create(file, {{"CODE", 'C', 3, 0}}));
+        Table::open(file, {false, false})->append_blank();
+        std::string b = read_bytes(file);
+        b.replace(1, 3, std::string("\x63\x01\x01", 3));  // 1999-01-01
+        write_bytes(file, b);
+        auto t = Table::open(file, {c.shared, false});
+        ASSERT_TRUE(t);
+        ASSERT_TRUE(!c.table_lock || t->lock_table());
+        ASSERT_TRUE(c.append ? t->append_blank() : t->go_to(1) && t->lock_record());
+        ASSERT_TRUE(t->put("CODE", "NEW"));
+        if (c.shared)
+            t->unlock_all();
+        else
+            t->close();
+        b = read_bytes(file);
+        ASSERT_GE(b.size(), 8u);
+        EXPECT_EQ(static_cast<unsigned char>(b[1]), today.year() - 1900);
+        EXPECT_EQ(b[2], today.month());
+        EXPECT_EQ(b[3], today.day());
+        EXPECT_EQ(dbf::read_le32(b.data() + 4), c.append ? 2u : 1u);
+        EXPECT_EQ(b.substr(b.size() - 4), std::string("NEW\x1A"));
+    }
+    EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(TableTest, MemoTablesAreFoxProWithABlockMemoFile) {
