@@ -12,9 +12,9 @@
 
 #include "dbf/engine_settings.h"
 #include "dbf/errors.h"
+#include "dbf/field_number.h"
 #include "dbf/lock_scheme.h"
 #include "dbf/network_error.h"
-#include "dbf/field_number.h"
 #include "runtime/file_case.h"
 #include "runtime/text1252.h"
 
@@ -771,7 +771,9 @@ bool Table::lock_table() {
     // kept in memory and new ones gathered until the lock is released.
     table_locked_ = true;
     cache_.clear();
-    return read_count();
+    if (read_count()) return true;
+    unlock_all();
+    return false;
 }
 
 void Table::unlock_all() {
