@@ -15,12 +15,15 @@ if ! $sudo mount -t tmpfs -o size=256k,mode=1777 velkan-small-volume "$dir" 2>/d
     rmdir "$dir"
     exit 77
 fi
+cleanup() {
+    $sudo umount "$dir" && rmdir "$dir"
+}
+trap 'cleanup; exit 1' INT TERM
 volume="Z:$(printf '%s' "$dir" | tr / '\\')"
 out=$(VELKAN_SMALL_VOLUME=$volume "$emulator" "$program" --gtest_filter='DamageTest.AFullDisk*' 2>&1)
 rc=$?
 printf '%s\n' "$out"
-$sudo umount "$dir"
-rmdir "$dir"
+cleanup
 # A skipped test ends well too: only the test run and passed counts.
 [ "$rc" -eq 0 ] || exit "$rc"
 printf '%s\n' "$out" | grep -q '^\[       OK \] DamageTest\.AFullDisk'
