@@ -114,6 +114,19 @@ TEST_F(Port, ABurstCrossingTheRingEndManyTimesArrivesWholeAndInOrder) {
     EXPECT_TRUE(received == pattern(kBurst));
 }
 
+TEST_F(Port, BytesTricklingInArriveWholeAndGatheredIntoFewerNotifications) {
+    // Four bytes every 2 ms, as a slow line delivers them: each arrival must not cost a
+    // notification of its own, and none of the bytes may be lost or reordered.
+    constexpr int kArrivals = 50;
+    constexpr std::size_t kEach = 4;
+    ENABLECOMMNOTIFICATION(port, kWindow, 1, -1);
+    drain_on_notify();
+    for (int i = 0; i < kArrivals; ++i) peer->send(kEach, i * kEach, 2);
+    test::serve_until([&] { return received.size() >= kArrivals * kEach; });
+    EXPECT_EQ(received, pattern(kArrivals * kEach));
+    EXPECT_LT(notifications, kArrivals);
+}
+
 TEST_F(Port, NothingIsNotifiedAfterClose) {
     ENABLECOMMNOTIFICATION(port, kWindow, 1, -1);
     drain_on_notify();
