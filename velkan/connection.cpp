@@ -1,4 +1,5 @@
 #include <chrono>
+#include <optional>
 
 #include "serial/ui_services.h"
 #include "velkan/velkan.h"
@@ -28,18 +29,33 @@ void notify(serial::PortHandle port, winlib::Handle window) {
 }
 
 // While bytes stream in, the messages after each wait are processed at most this often:
-// the window stays live without a round of the message queue for every byte.
+// the window stays live without a round of the message queue for every byte. Reading the
+// clock costs more than taking a byte, so it is looked at only every kWaitsPerLook waits.
 constexpr auto kRefreshInterval = std::chrono::milliseconds(5);
+constexpr int kWaitsPerLook = 64;
 std::chrono::steady_clock::time_point last_refresh;
+int waits_unlooked = 0;
 
-bool escape_down() { return serial::GETASYNCKEYSTATE(kEscape); }
+// The Esc key is looked at once per refresh: every pass of an idle wait sees it afresh,
+// and a stream of bytes sees it at least every refresh interval, without asking the
+// system for the key state once per byte (a round trip to the window server on some).
+std::optional<bool> escape_seen;
+
+bool escape_down() {
+    if (!escape_seen) escape_seen = serial::GETASYNCKEYSTATE(kEscape);
+    return *escape_seen;
+}
 
 void refresh() {
     last_refresh = std::chrono::steady_clock::now();
+    waits_unlooked = 0;
     serial::SYSREFRESH();
+    escape_seen.reset();
 }
 
 void refresh_after_wait() {
+    if (++waits_unlooked < kWaitsPerLook) return;
+    waits_unlooked = 0;
     if (std::chrono::steady_clock::now() - last_refresh >= kRefreshInterval) refresh();
 }
 
@@ -114,12 +130,16 @@ std::string WAITCOMMAND() {
 }
 
 std::string WAITCHAR() {
-    // Elapsed time from a steady clock: a wait across midnight still lasts 2 seconds.
-    auto start = std::chrono::steady_clock::now();
+    // Elapsed time from a steady clock: a wait across midnight still lasts 2 seconds. The
+    // clock is first read when no byte is waiting, which is when the wait starts to count.
+    std::optional<std::chrono::steady_clock::time_point> start;
     std::string byte;
     while (!escape_down()) {
         byte = GETCHAR();
-        if (!byte.empty() || std::chrono::steady_clock::now() - start >= kCharTimeout) break;
+        if (!byte.empty()) break;
+        auto now = std::chrono::steady_clock::now();
+        if (!start) start = now;
+        if (now - *start >= kCharTimeout) break;
         idle();
     }
     refresh_after_wait();
