@@ -8,8 +8,10 @@ add_library(velkan_test_main STATIC ${PROJECT_SOURCE_DIR}/tests/test_main.cpp)
 target_link_libraries(velkan_test_main PUBLIC GTest::gtest GTest::gmock)
 
 # What every test that runs Qt (test programs, the real program in the end-to-end tests)
-# gives the leak checker of the sanitizer builds: the system libraries' own leaks.
-set(VELKAN_LSAN_OPTIONS "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+# gives the checkers of the sanitizer builds: what the system libraries do themselves.
+set(VELKAN_SANITIZER_ENV
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp"
+    "TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp")
 
 # velkan_test(<name> SOURCES ... LIBS ...): one test program, run by CTest
 # (through Wine on the Windows builds, via CMAKE_CROSSCOMPILING_EMULATOR).
@@ -35,7 +37,7 @@ function(velkan_user_test name)
   velkan_test(${name} SOURCES ${T_SOURCES} LIBS velkan_test_user ${T_LIBS} TIMEOUT ${T_TIMEOUT})
   if(VELKAN_DRIVER STREQUAL "qt")
     set_tests_properties(${name} PROPERTIES ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;${VELKAN_LSAN_OPTIONS}")
+      "QT_QPA_PLATFORM=offscreen;${VELKAN_SANITIZER_ENV}")
   else()
     add_dependencies(${name} velkan_robot)
     add_custom_command(TARGET ${name} POST_BUILD
