@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "kelv/format.h"
+#include "kelv/text_subst.h"
 #include "kelv/wait_box.h"
 #include "winlib/pump.h"
 #include "winlib/types.h"
