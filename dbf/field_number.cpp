@@ -1,10 +1,10 @@
 #include "dbf/field_number.h"
 
+#include <algorithm>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace dbf {
@@ -20,20 +20,53 @@ constexpr double kScaledLimit = 1099511627776.0;  // 2^40
 constexpr double kTieMargin = 1.0 / 1024;
 
 // Where doubles are computed in wider registers (x87), a quotient is rounded twice and may
-// end one bit away from strtod's; there every number is read by strtod.
+// end one bit away from the correctly rounded value; there every number takes the long way.
 constexpr bool kDoubleArithmetic = FLT_EVAL_METHOD == 0;
+
+// The long ways are the standard library's conversions, which give the C library's "C"
+// locale results whatever locale the process is in: a table holds "." before its
+// decimals on every desktop.
+int library_format(char* out, std::size_t size, double value, int width, int decimals) {
+    char text[400];
+    const int length = static_cast<int>(
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr -
+        text);
+    const int pad = width > length ? width - length : 0;
+    const int total = pad + length;
+    if (static_cast<std::size_t>(total) < size) {
+        std::memset(out, ' ', static_cast<std::size_t>(pad));
+        std::memcpy(out + pad, text, static_cast<std::size_t>(length));
+        out[total] = '\0';
+    }
+    return total;
+}
+
+// A decimal number (a fraction and an exponent allowed) from p, the sign already read; one
+// beyond a double's range is infinite, or zero when it is too small.
+double library_parse(const char* p, const char* end, bool negative) {
+    double value = 0;
+    const std::from_chars_result read = std::from_chars(p, end, value);
+    if (read.ec == std::errc::result_out_of_range) {
+        const char* exponent =
+            std::find_if(p, read.ptr, [](char c) { return c == 'e' || c == 'E'; });
+        value = exponent + 1 < read.ptr && exponent[1] == '-' ? 0.0 : HUGE_VAL;
+    } else if (read.ec != std::errc()) {
+        return 0;  // no number: no sign either
+    }
+    return negative ? -value : value;
+}
 
 }  // namespace
 
 int format_number(char* out, std::size_t size, double value, int width, int decimals) {
     double magnitude = std::fabs(value);
     if (decimals < 0 || decimals > 15 || !(magnitude < kScaledLimit))
-        return std::snprintf(out, size, "%*.*f", width, decimals, value);
+        return library_format(out, size, value, width, decimals);
     double scaled = magnitude * kPow10[decimals];
     double whole = std::floor(scaled);
     double fraction = scaled - whole;
     if (!(scaled < kScaledLimit) || std::fabs(fraction - 0.5) < kTieMargin)
-        return std::snprintf(out, size, "%*.*f", width, decimals, value);
+        return library_format(out, size, value, width, decimals);
     auto units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
     // Digits from the right: the decimals, the point, the whole part (at least "0").
     char text[64];
@@ -48,23 +81,21 @@ int format_number(char* out, std::size_t size, double value, int width, int deci
     int length = static_cast<int>(text + sizeof text - p);
     int pad = width > length ? width - length : 0;
     int total = pad + length;
-    if (static_cast<std::size_t>(total) < size) {
-        std::memset(out, ' ', static_cast<std::size_t>(pad));
-        std::memcpy(out + pad, p, static_cast<std::size_t>(length));
-        out[total] = '\0';
-    } else {
-        return std::snprintf(out, size, "%*.*f", width, decimals, value);
-    }
+    if (static_cast<std::size_t>(total) >= size)
+        return library_format(out, size, value, width, decimals);
+    std::memset(out, ' ', static_cast<std::size_t>(pad));
+    std::memcpy(out + pad, p, static_cast<std::size_t>(length));
+    out[total] = '\0';
     return total;
 }
 
 double parse_number(std::string_view text) {
     // Blanks, a sign, up to 15 digits with one point, then blanks or the end: the digits
     // as an integer divided by a power of ten is then one correctly rounded division, the
-    // same double strtod gives. Anything else goes to strtod.
+    // same double the long way gives. Anything else takes the long way.
     const char* p = text.data();
     const char* end = p + text.size();
-    while (p < end && *p == ' ') ++p;
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
     bool negative = p < end && *p == '-';
     if (p < end && (*p == '-' || *p == '+')) ++p;
     std::uint64_t digits = 0;
@@ -85,11 +116,7 @@ double parse_number(std::string_view text) {
         double v = static_cast<double>(digits) / kPow10[decimals];
         return negative ? -v : v;
     }
-    char buf[320];
-    std::size_t n = text.size() < sizeof buf - 1 ? text.size() : sizeof buf - 1;
-    std::memcpy(buf, text.data(), n);
-    buf[n] = '\0';
-    return std::strtod(buf, nullptr);
+    return library_parse(whole, end, negative);
 }
 
 }  // namespace dbf

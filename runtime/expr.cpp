@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
 #include <utility>
 
 #include "runtime/expr_functions.h"
+#include "runtime/number_text.h"
 #include "runtime/settings.h"
 #include "runtime/text1252.h"
 
@@ -77,7 +77,7 @@ std::vector<Token> tokenize(std::string_view s) {
                 t.decimals = static_cast<int>(i - dot - 1);
             }
             t.kind = Tok::kNumber;
-            t.number = std::strtod(std::string(s.substr(start, i - start)).c_str(), nullptr);
+            t.number = leading_number(s.substr(start, i - start));
             out.push_back(t);
             continue;
         }

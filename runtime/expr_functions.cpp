@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -12,6 +11,7 @@
 #include "runtime/date.h"
 #include "runtime/empty_value.h"
 #include "runtime/expr.h"
+#include "runtime/number_text.h"
 #include "runtime/text1252.h"
 
 namespace runtime {
@@ -85,7 +85,7 @@ Value str(const Args& a) {
 
 Value val(const Args& a) {
     std::string t = trim(text_arg(a, 0, "VAL"));
-    double v = std::strtod(t.c_str(), nullptr);
+    double v = leading_number(t);
     std::size_t dot = t.find('.');
     int decimals = 0;
     if (dot != std::string::npos)
@@ -253,12 +253,13 @@ ExprFailure expr_failure(int gencode, std::string description, std::string opera
 
 std::string str_text(double value, int width, int decimals) {
     if (width <= 0) return std::string();
-    width = std::min(width, 255);
-    char buf[512];
-    int n = std::snprintf(buf, sizeof buf, "%*.*f", width, std::min(decimals, 100), value);
-    if (n < 0 || n > width || !std::isfinite(value))
-        return std::string(static_cast<std::size_t>(width), '*');
-    return buf;
+    const auto columns = static_cast<std::size_t>(std::min(width, 255));
+    if (!std::isfinite(value)) return std::string(columns, '*');
+    const RoundedDecimal r = round_decimal(value, std::min(decimals, 100));
+    std::string text = (r.negative ? "-" : "") + r.integer;
+    if (!r.fraction.empty()) text += "." + r.fraction;
+    if (text.size() > columns) return std::string(columns, '*');
+    return std::string(columns - text.size(), ' ') + text;
 }
 
 std::optional<Value> call_function(std::string_view name, std::vector<Value>& args) {

@@ -25,8 +25,8 @@ ExprFailure expr_failure(int gencode, std::string description, std::string opera
 // has that name. Bad arguments throw ExprFailure.
 std::optional<Value> call_function(std::string_view name, std::vector<Value>& args);
 
-// The text STR gives for a number in `width` columns with `decimals` places; asterisks
-// when it does not fit.
+// The text STR gives for a number in `width` columns with `decimals` places, rounded
+// halves away from zero and with "." whatever the locale; asterisks when it does not fit.
 std::string str_text(double value, int width, int decimals);
 
 }  // namespace runtime

@@ -8,6 +8,8 @@
 #include <random>
 #include <string>
 
+#include "tests/support/comma_locale.h"
+
 namespace dbf_test {
 namespace {
 
@@ -70,7 +72,8 @@ TEST(FieldNumber, ReadsWhatStrtodReads) {
                            "9007199254740993",
                            "  12.5abc",
                            "1e400",
-                           "0x10",
+                           "-1e400",
+                           "1e-400",
                            " inf",
                            "*******",
                            "\t3",
@@ -93,6 +96,35 @@ TEST(FieldNumber, ReadsWhatStrtodReads) {
         std::snprintf(buf, sizeof buf, "%14.*f", decimals, v);
         ASSERT_EQ(dbf::parse_number(buf), std::strtod(buf, nullptr)) << "\"" << buf << "\"";
     }
+}
+
+TEST(FieldNumber, ReadsOnlyDecimalNumbers) {
+    EXPECT_EQ(dbf::parse_number("0x10"), 0.0);
+    EXPECT_EQ(dbf::parse_number("  0X1A"), 0.0);
+}
+
+// Under a locale with "," the text keeps "."; the short way and the long way alike.
+TEST(FieldNumber, KeepsThePointUnderACommaLocale) {
+    const test_support::CommaLocale comma;
+    ASSERT_TRUE(comma.active()) << "no locale with a decimal comma";
+    struct Case {
+        double value;
+        int width, decimals;
+        const char* text;
+    } cases[] = {
+        {3.14, 10, 2, "      3.14"},            // the short way
+        {0.125, 6, 2, "  0.12"},                // a tie: the library's way
+        {1e15, 20, 3, "1000000000000000.000"},  // beyond the short way's range
+        {-2.5e-7, 12, 10, "-0.0000002500"},
+    };
+    for (const Case& c : cases) {
+        char buf[64];
+        dbf::format_number(buf, sizeof buf, c.value, c.width, c.decimals);
+        EXPECT_STREQ(buf, c.text);
+    }
+    EXPECT_EQ(dbf::parse_number("      3.14"), 3.14);                        // the short way
+    EXPECT_EQ(dbf::parse_number("1234567890123456.5"), 1234567890123456.5);  // the long way
+    EXPECT_EQ(dbf::parse_number("-2.5e-7"), -2.5e-7);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "runtime/settings.h"
+#include "tests/support/comma_locale.h"
 
 namespace runtime {
 namespace {
@@ -122,7 +123,10 @@ TEST_F(ExprTest, Functions) {
         {"STR(3.14159, 8, 2)", "    3.14"},
         {"STR(5)", "         5"},
         {"STR(123456, 3)", "***"},
+        {"STR(2.5, 3) + STR(-2.5, 3) + STR(1.005, 6, 2)", "  3 -3  1.01"},  // halves away
+        {"STR(-0.001, 6, 2)", "  0.00"},
         {"VAL('  12.50') * 2", 25},
+        {"VAL('1e3') + VAL('0x10') + VAL('-.5')", 0.5},  // decimal numbers only
         {"DTOC(CTOD('31/12/1999'))", "31/12/1999"},
         {"DTOS(STOD('20240229'))", "20240229"},
         {"DTOS(CTOD(''))", "        "},
@@ -138,6 +142,16 @@ TEST_F(ExprTest, Functions) {
     };
     for (const Case& c : cases) EXPECT_EQ(eval(c.text), c.want) << c.text;
     EXPECT_TRUE(errors.empty()) << errors.front().description.value_or("");
+}
+
+// Under a locale with "," numbers are read and written with "." all the same.
+TEST_F(ExprTest, NumbersKeepThePointUnderACommaLocale) {
+    const test_support::CommaLocale comma;
+    ASSERT_TRUE(comma.active()) << "no locale with a decimal comma";
+    EXPECT_EQ(eval("3.25 * 2"), 6.5);
+    EXPECT_EQ(eval("STR(3.14159, 8, 2)"), "    3.14");
+    EXPECT_EQ(eval("VAL('12.50')"), 12.5);
+    EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(ExprTest, BlocksTakeParametersAndSeeFields) {
