@@ -1,9 +1,9 @@
 #include <chrono>
 #include <optional>
 
+#include "kelv/popmsg.h"
 #include "serial/ui_services.h"
 #include "velkan/velkan.h"
-#include "kelv/popmsg.h"
 #include "winlib/pump.h"
 
 namespace velkan {
