@@ -77,7 +77,7 @@ void run_reader(PortRecord& port, std::intptr_t handle) {
         std::chrono::duration<double> waited = std::chrono::steady_clock::now() - waited_from;
         // Nothing came while gathering: the line is quiet, wait for its next arrival.
         trickling = n > 0 && n < room && n < kTrickleRate * waited.count();
-        if (n > 0) notify(port, handle);
+        notify(port, handle);  // after every pass, even one that found nothing
     }
     std::lock_guard guard(port.lock);
     port.reader_ended = true;
