@@ -9,9 +9,10 @@ pseudo-terminal, worked by the end-to-end harness's user.
             time the program uses per second of transfer, from /proc/<pid>/stat
 
 and the program's peak memory (VmHWM): at the end of the transfer, and over the whole run
-with the save dialog. A transfer is timed from the device's side: from the first request
-it reads to the end byte. Under Wine (VELKAN_E2E_PROGRAM a .exe, inside
-scripts/wine-session) only the throughput is measured.
+with the save dialog; beside it the floor of the toolkit alone (bench/qt_floor, when
+built: a Qt program with only a window, then Qt's save dialog). A transfer is timed from
+the device's side: from the first request it reads to the end byte. Under Wine
+(VELKAN_E2E_PROGRAM a .exe, inside scripts/wine-session) only the throughput is measured.
 
   bench/transfer.py [--build DIR] [--runs N] [--smoke]
 
@@ -22,8 +23,10 @@ nothing); the targets are printed beside the figures, not enforced.
 import argparse
 import os
 import random
+import re
 import statistics
 import shutil
+import subprocess
 import sys
 import tempfile
 import tty
@@ -158,6 +161,26 @@ class ProgramRun:
         return 100.0 * self.clock.processor() / self.clock.seconds()
 
 
+def toolkit_floor(harness, build):
+    """bench/qt_floor's peak memory after each of its steps, on a display of its own and
+    in the environment the harness gives the program; nothing when it is not built."""
+    program = os.path.join(build, "bench", "qt_floor")
+    if not os.path.exists(program):
+        return None
+    workdir = tempfile.mkdtemp(prefix="velkan-bench-")
+    display = harness.Xvfb(workdir)
+    try:
+        env = dict(os.environ, DISPLAY=display.name, QT_QPA_PLATFORM="xcb",
+                   XDG_RUNTIME_DIR=workdir, HOME=workdir)
+        out = subprocess.run([program], env=env, cwd=workdir, capture_output=True,
+                             timeout=60, check=True).stdout.decode()
+    finally:
+        display.stop()
+        shutil.rmtree(workdir, ignore_errors=True)
+    return {m.group(1): int(m.group(2)) * 1024
+            for m in re.finditer(r"^qt_floor: (.+) (\d+) KiB$", out, re.M)}
+
+
 def mib(n):
     return "%.1f MiB" % (n / 1024 / 1024)
 
@@ -206,6 +229,10 @@ def main():
         print("peak memory: %s at the end of a transfer, %s over a whole run (%s: <= %s)"
               % (mib(max(r.clock.memory_at_end for r in program + [paced])), mib(peak),
                  verdict(peak <= MEMORY_TARGET), mib(MEMORY_TARGET)))
+        floor = toolkit_floor(harness, os.path.abspath(args.build))
+        if floor:
+            print("toolkit floor (bench/qt_floor): %s with a window, %s after Qt's save "
+                  "dialog" % (mib(floor["window"]), mib(floor["save dialog"])))
     except AssertionError as e:
         print("transfer: FAILED: %s" % e, file=sys.stderr)
         return 1
