@@ -40,6 +40,8 @@ function(velkan_user_test name)
       "QT_QPA_PLATFORM=offscreen;${VELKAN_SANITIZER_ENV}")
   else()
     add_dependencies(${name} velkan_robot)
+    # Linked again whenever the robot changes, so that the copy beside it is never stale.
+    set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS $<TARGET_FILE:velkan_robot>)
     add_custom_command(TARGET ${name} POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:velkan_robot>
               $<TARGET_FILE_DIR:${name}>)

@@ -22,6 +22,8 @@ public:
     virtual ~User() = default;
 
     virtual User& wait_window(const std::string& caption) = 0;
+    // Until the window has closed, not merely left the screen: the program may still be
+    // busy in between (under Wine with no window manager, for up to 2 s).
     virtual User& wait_gone(const std::string& caption) = 0;
     virtual User& click(const std::string& caption, int id) = 0;
     // Types the text (Windows-1252) into the control, character by character.
