@@ -7,6 +7,7 @@ Configuration comes from the environment (CTest sets it, see CMakeLists.txt):
   VELKAN_E2E_ROBOT    velkan-robot.exe (Windows builds only)
   VELKAN_E2E_TAPES    the folder of sample tapes
   VELKAN_WINEPREFIX, DISPLAY  the Wine session (scripts/wine-session), Windows builds only
+  VELKAN_WINE         the session's Wine launcher (scripts/wine-kind; "wine" when unset)
 
 A native session starts its own Xvfb, so native tests may run side by side. Under Wine all
 sessions share the session's prefix and display, so those tests run one at a time.
@@ -37,6 +38,8 @@ DEVICE = _configured("VELKAN_E2E_DEVICE")
 ROBOT = _configured("VELKAN_E2E_ROBOT")
 TAPES = _configured("VELKAN_E2E_TAPES")
 WINE = PROGRAM.lower().endswith(".exe")
+# On a machine that cannot run 32-bit programs the session runs Wine's 64-bit loader.
+WINE_LAUNCHER = os.environ.get("VELKAN_WINE") or "wine"
 
 # How long a window may take to appear, a program to end, a file to be written.
 PATIENCE = 20.0
@@ -354,9 +357,10 @@ class WineUser:
 
     def _robot(self, *args, check=True, timeout=PATIENCE):
         with tempfile.TemporaryFile() as out:
-            result = subprocess.run(["wine", ROBOT, "--timeout", str(int(timeout * 1000))] +
-                                    list(args), env=self.session.env, stdin=subprocess.DEVNULL,
-                                    stdout=out, stderr=subprocess.STDOUT, timeout=timeout + 30)
+            command = [WINE_LAUNCHER, ROBOT, "--timeout", str(int(timeout * 1000))]
+            result = subprocess.run(command + list(args), env=self.session.env,
+                                    stdin=subprocess.DEVNULL, stdout=out,
+                                    stderr=subprocess.STDOUT, timeout=timeout + 30)
             out.seek(0)
             text = out.read().decode("utf-8", "replace")
         if check and result.returncode != 0:
@@ -413,7 +417,7 @@ class WineUser:
     def hold(self, key, caption, seconds):
         self.window(caption)
         self.held[key] = subprocess.Popen(
-            ["wine", ROBOT, "hold", str(VK[key]), str(int(seconds * 1000))],
+            [WINE_LAUNCHER, ROBOT, "hold", str(VK[key]), str(int(seconds * 1000))],
             env=self.session.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
 
@@ -502,7 +506,7 @@ class Session:
 
     def start(self):
         self._out = open(os.path.join(self.workdir, "program.log"), "wb")
-        command = ["wine", PROGRAM] if WINE else [PROGRAM]
+        command = [WINE_LAUNCHER, PROGRAM] if WINE else [PROGRAM]
         # A debugging aid: VELKAN_E2E_WRAP="gdb -batch -ex run -ex bt --args"
         command = os.environ.get("VELKAN_E2E_WRAP", "").split() + command
         # A group of its own: the Windows program is a child of the wine launcher, and
