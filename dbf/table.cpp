@@ -448,9 +448,12 @@ bool Table::fail_memo(const MemoStatus& status, const char* operation) {
 }
 
 Value Table::decode(const Field& f) {
-    if (f.type != 'M')
-        return decode_field(
-            f, std::string_view(record_.data() + f.offset, static_cast<std::size_t>(f.width)));
+    if (f.type == 'M') return decode_memo(f);
+    return decode_field(
+        f, std::string_view(record_.data() + f.offset, static_cast<std::size_t>(f.width)));
+}
+
+Value Table::decode_memo(const Field& f) {
     std::uint32_t block = memo_block(f);
     std::string text;
     if (!memo_.is_open()) return text;

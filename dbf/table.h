@@ -136,6 +136,7 @@ private:
     bool refresh_count();
     bool read_count();
     runtime::Value decode(const Field& f);
+    runtime::Value decode_memo(const Field& f);
     // Writes the value into the current record, or raises and leaves it unchanged.
     bool encode(const Field& f, const runtime::Value& value);
     bool encode_memo(const Field& f, const runtime::Value& value);
