@@ -31,6 +31,7 @@ namespace oscode {
 constexpr int kFileNotFound = 2;
 constexpr int kPathNotFound = 3;
 constexpr int kAccessDenied = 5;
+constexpr int kInvalidHandle = 6;
 constexpr int kWriteFault = 29;
 constexpr int kReadFault = 30;
 constexpr int kSharingViolation = 32;
@@ -76,19 +77,24 @@ public:
     void close() { file_.reset(); }
     bool is_open() const { return file_ != nullptr; }
 
+    // The calls of OpenFile; on a closed File they fail as on an invalid handle.
     int read_at(std::uint64_t offset, char* data, std::size_t n, std::size_t& got) {
-        return file_->read_at(offset, data, n, got);
+        return file_ ? file_->read_at(offset, data, n, got) : oscode::kInvalidHandle;
     }
     int write_at(std::uint64_t offset, const char* data, std::size_t n) {
-        return file_->write_at(offset, data, n);
+        return file_ ? file_->write_at(offset, data, n) : oscode::kInvalidHandle;
     }
-    int size(std::uint64_t& bytes) { return file_->size(bytes); }
-    int truncate(std::uint64_t bytes) { return file_->truncate(bytes); }
-    int sync() { return file_->sync(); }
+    int size(std::uint64_t& bytes) { return file_ ? file_->size(bytes) : oscode::kInvalidHandle; }
+    int truncate(std::uint64_t bytes) {
+        return file_ ? file_->truncate(bytes) : oscode::kInvalidHandle;
+    }
+    int sync() { return file_ ? file_->sync() : oscode::kInvalidHandle; }
     bool try_lock(std::uint64_t offset, std::uint64_t length, bool exclusive = true) {
-        return file_->try_lock(offset, length, exclusive);
+        return file_ && file_->try_lock(offset, length, exclusive);
     }
-    void unlock(std::uint64_t offset, std::uint64_t length) { file_->unlock(offset, length); }
+    void unlock(std::uint64_t offset, std::uint64_t length) {
+        if (file_) file_->unlock(offset, length);
+    }
 
 private:
     std::unique_ptr<OpenFile> file_;
