@@ -1,6 +1,7 @@
-// The table engine's error records. Every failure goes through raise_error, which fills
-// the record's codes (general, subsystem, operating system) where the failure happened and
-// hands it to the installed handler; its answer comes back to the caller.
+// The table engine's error records: the runtime's record (runtime/error.h), raised with
+// runtime::raise where the failure happened, its codes (general, subsystem, operating
+// system) filled there and kSubsystem as its subsystem. The installed handler's answer comes
+// back to the caller.
 //
 // Subsystem codes of "DBFCDX":
 //
@@ -44,18 +45,6 @@ constexpr int kReadOnly = 1025;
 constexpr int kNoSuchName = 1026;
 constexpr int kDiskFull = 2016;
 }  // namespace subcode
-
-struct Failure {
-    int gencode = 0;
-    int subcode = 0;
-    int oscode = 0;
-    std::string description;
-    std::string filename;
-    std::string operation;
-    bool candefault = false;
-};
-
-runtime::Value raise_error(const Failure& f);
 
 // A failed system call on a file: disk full becomes subsystem code 2016, anything else
 // keeps the call's code with `fallback_subcode`.

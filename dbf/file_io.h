@@ -12,10 +12,16 @@
 // Locks are POSIX open-file-description locks (F_OFD_SETLK): they belong to this File, so
 // closing another descriptor of the same file in this process keeps them, and two Files on
 // one file conflict as two Windows handles do. Win32 uses LockFileEx/UnlockFileEx.
-// Files are used by the user-interface thread only.
+//
+// Every call goes through a replaceable layer (FileLayer, after SQLite's VFS): production
+// uses the system's, tests install one over it that fails the nth read, write, lock or
+// flush, so the engine's answer to a failing disk can be tried on both systems. The
+// backends' handles live behind it, in posix/ and win32/.
+// Files and layers are used by the user-interface thread only.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace dbf {
@@ -25,6 +31,7 @@ namespace oscode {
 constexpr int kFileNotFound = 2;
 constexpr int kPathNotFound = 3;
 constexpr int kAccessDenied = 5;
+constexpr int kInvalidHandle = 6;
 constexpr int kWriteFault = 29;
 constexpr int kReadFault = 30;
 constexpr int kSharingViolation = 32;
@@ -36,48 +43,80 @@ constexpr int kDiskFull = 112;
 // Below the record lock range (see lock_scheme.h), so no record or table lock touches it.
 constexpr std::uint64_t kOpenModeByte = 3'999'999'999ULL;
 
+// One open file of a layer (below): the calls on it, each answering 0 or the Windows error
+// number. Closed when destroyed.
+class OpenFile {
+public:
+    virtual ~OpenFile() = default;
+    // Reads up to n bytes at offset; `got` is how many arrived (short at end of file).
+    virtual int read_at(std::uint64_t offset, char* data, std::size_t n, std::size_t& got) = 0;
+    // Writes all n bytes at offset, or fails (disk full: 112); a failed write may have put
+    // some of the bytes on the disk.
+    virtual int write_at(std::uint64_t offset, const char* data, std::size_t n) = 0;
+    virtual int size(std::uint64_t& bytes) = 0;
+    virtual int truncate(std::uint64_t bytes) = 0;
+    // Hands written data to the disk.
+    virtual int sync() = 0;
+    // Takes a lock over [offset, offset + length) without waiting: true when granted.
+    // Shared locks need only read access; exclusive ones are asked for on read-only opens
+    // too (Windows allows it; on POSIX a read-only file takes a shared lock instead).
+    virtual bool try_lock(std::uint64_t offset, std::uint64_t length, bool exclusive) = 0;
+    virtual void unlock(std::uint64_t offset, std::uint64_t length) = 0;
+};
+
+// An open table or memo file, from the installed layer (below) at the time of opening.
 class File {
 public:
     enum class Access { kRead, kReadWrite };
     enum class Share { kShared, kExclusive };
 
-    File() = default;
-    File(File&& other) noexcept;
-    File& operator=(File&& other) noexcept;
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    ~File();
-
     // Opens an existing file; 0 or the Windows error number.
     int open(const std::string& path, Access access, Share share);
     // Creates the file (replacing one that exists), opened read-write and exclusively.
     int create(const std::string& path);
-    void close();
-    bool is_open() const;
+    void close() { file_.reset(); }
+    bool is_open() const { return file_ != nullptr; }
 
-    // Reads up to n bytes at offset; `got` is how many arrived (short at end of file).
-    int read_at(std::uint64_t offset, char* data, std::size_t n, std::size_t& got);
-    // Writes all n bytes at offset, or fails (disk full: 112).
-    int write_at(std::uint64_t offset, const char* data, std::size_t n);
-    int size(std::uint64_t& bytes);
-    int truncate(std::uint64_t bytes);
-    // Hands written data to the disk.
-    int sync();
-
-    // Takes a lock over [offset, offset + length) without waiting: true when granted.
-    // Shared locks need only read access; exclusive ones are asked for on read-only opens
-    // too (Windows allows it; on POSIX a read-only File takes a shared lock instead).
-    bool try_lock(std::uint64_t offset, std::uint64_t length, bool exclusive = true);
-    void unlock(std::uint64_t offset, std::uint64_t length);
+    // The calls of OpenFile; on a closed File they fail as on an invalid handle.
+    int read_at(std::uint64_t offset, char* data, std::size_t n, std::size_t& got) {
+        return file_ ? file_->read_at(offset, data, n, got) : oscode::kInvalidHandle;
+    }
+    int write_at(std::uint64_t offset, const char* data, std::size_t n) {
+        return file_ ? file_->write_at(offset, data, n) : oscode::kInvalidHandle;
+    }
+    int size(std::uint64_t& bytes) { return file_ ? file_->size(bytes) : oscode::kInvalidHandle; }
+    int truncate(std::uint64_t bytes) {
+        return file_ ? file_->truncate(bytes) : oscode::kInvalidHandle;
+    }
+    int sync() { return file_ ? file_->sync() : oscode::kInvalidHandle; }
+    bool try_lock(std::uint64_t offset, std::uint64_t length, bool exclusive = true) {
+        return file_ && file_->try_lock(offset, length, exclusive);
+    }
+    void unlock(std::uint64_t offset, std::uint64_t length) {
+        if (file_) file_->unlock(offset, length);
+    }
 
 private:
-#ifdef _WIN32
-    void* handle_ = nullptr;
-#else
-    int fd_ = -1;
-    bool writable_ = false;
-#endif
+    std::unique_ptr<OpenFile> file_;
 };
+
+// What opens the files: the system's own calls (posix/file_io.cpp or win32/file_io.cpp),
+// or a layer installed over them that passes the calls on, such as the tests' layer that
+// fails a chosen call. A layer outlives the files opened through it.
+class FileLayer {
+public:
+    virtual ~FileLayer() = default;
+    // As File::open and File::create; `file` is set on success only.
+    virtual int open(const std::string& path, File::Access access, File::Share share,
+                     std::unique_ptr<OpenFile>& file) = 0;
+    virtual int create(const std::string& path, std::unique_ptr<OpenFile>& file) = 0;
+};
+
+// The system's layer: the platform's calls, with the sharing and locks described above.
+FileLayer& system_file_layer();
+// The layer files are opened through from now on (the system's until replaced); answers
+// the one it replaces. Files already open keep theirs.
+FileLayer& install_file_layer(FileLayer& layer);
 
 // Paths are the program's Windows paths, mapped by the path layer (runtime/path.h).
 bool file_exists(const std::string& path);

@@ -3,16 +3,13 @@
 #include "dbf/table.h"
 
 #include <chrono>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <utility>
 
 #include "dbf/engine_settings.h"
 #include "dbf/errors.h"
-#include "dbf/field_number.h"
+#include "dbf/field_codec.h"
 #include "dbf/lock_scheme.h"
 #include "dbf/network_error.h"
 #include "runtime/file_case.h"
@@ -25,33 +22,26 @@ using runtime::Value;
 namespace gen = runtime::gencode;
 
 bool raise_open(int code, const std::string& file) {
-    raise_error({gen::kOpen, subcode::kOpen, code, "Open error", file, "open", true});
+    runtime::raise({.gencode = gen::kOpen,
+                    .subcode = subcode::kOpen,
+                    .oscode = code,
+                    .subsystem = kSubsystem,
+                    .description = "Open error",
+                    .filename = file,
+                    .operation = "open",
+                    .candefault = true});
     return false;
 }
 
 bool raise_arg(int gencode, int sub, const std::string& what, const std::string& file,
                const char* operation) {
-    raise_error({gencode, sub, 0, what, file, operation, false});
+    runtime::raise({.gencode = gencode,
+                    .subcode = sub,
+                    .subsystem = kSubsystem,
+                    .description = what,
+                    .filename = file,
+                    .operation = operation});
     return false;
-}
-
-// YYYYMMDD into 8 bytes.
-void write_date_digits(runtime::Date d, char* out) {
-    int parts[3] = {d.year(), d.month(), d.day()};
-    int widths[3] = {4, 2, 2};
-    for (int i = 0, at = 0; i < 3; at += widths[i], ++i)
-        for (int k = widths[i] - 1, v = parts[i]; k >= 0; --k, v /= 10)
-            out[at + k] = static_cast<char>('0' + v % 10);
-}
-
-// The number in n digits; -1 when one is not a digit.
-int digits(const char* p, int n) {
-    int v = 0;
-    for (int i = 0; i < n; ++i) {
-        if (p[i] < '0' || p[i] > '9') return -1;
-        v = v * 10 + (p[i] - '0');
-    }
-    return v;
 }
 
 // An append lock is held by another process only while it writes one record; a table
@@ -264,7 +254,15 @@ void Table::load_phantom() {
 // The setting is looked up for deleted records only: scans of live ones stay cheap.
 bool Table::visible(std::uint32_t recno) { return load(recno) && !(deleted() && deleted_hidden()); }
 
-bool Table::write_record_bytes(std::uint32_t recno, std::string_view clear, bool fresh) {
+bool Table::write_record(std::uint32_t recno, std::string_view clear, bool fresh) {
+    if (listener_ && fresh) {
+        listener_->record_stored(*this, recno, {}, clear);
+    } else if (listener_) {
+        std::string before;
+        if (!read_stored(recno, before)) before.assign(header_.record_length, ' ');
+        if (cipher_) cipher_->apply(recno, before);
+        listener_->record_stored(*this, recno, before, clear);
+    }
     std::string sealed;
     std::string_view bytes = clear;
     if (cipher_) {
@@ -329,15 +327,7 @@ bool Table::store_record() {
     if (!dirty_) return true;
     dirty_ = false;
     bool fresh = std::exchange(appended_, false);
-    if (listener_ && fresh) {
-        listener_->record_stored(*this, recno_, {}, record_);
-    } else if (listener_) {
-        std::string before;
-        if (!read_stored(recno_, before)) before.assign(header_.record_length, ' ');
-        if (cipher_) cipher_->apply(recno_, before);
-        listener_->record_stored(*this, recno_, before, record_);
-    }
-    return write_record_bytes(recno_, record_, fresh) && touch_header();
+    return write_record(recno_, record_, fresh) && touch_header();
 }
 
 // Keeps the header's date of last update true: written when it changes, or, while nobody
@@ -446,13 +436,7 @@ bool Table::deleted() const {
 // ---- field values --------------------------------------------------------------------
 
 std::uint32_t Table::memo_block(const Field& f) const {
-    const char* p = record_.data() + f.offset;
-    if (f.width == 4) return read_le32(p);
-    std::string digits = runtime::trim(std::string_view(p, static_cast<std::size_t>(f.width)));
-    if (digits.empty()) return 0;
-    for (char c : digits)
-        if (c < '0' || c > '9') return 0xFFFFFFFFu;  // not a block number: damaged
-    return static_cast<std::uint32_t>(std::strtoul(digits.c_str(), nullptr, 10));
+    return decode_memo_block(f, record_.data() + f.offset);
 }
 
 bool Table::fail_memo(const MemoStatus& status, const char* operation) {
@@ -464,129 +448,63 @@ bool Table::fail_memo(const MemoStatus& status, const char* operation) {
 }
 
 Value Table::decode(const Field& f) {
-    std::string_view raw(record_.data() + f.offset, static_cast<std::size_t>(f.width));
-    switch (f.type) {
-        case 'C':
-            return std::string(raw);
-        case 'N':
-        case 'F':
-            return Value::number(parse_number(raw), f.width, f.decimals);
-        case 'D': {
-            if (raw.size() != 8) return runtime::Date();
-            int y = digits(raw.data(), 4);
-            int m = digits(raw.data() + 4, 2);
-            int d = digits(raw.data() + 6, 2);
-            return runtime::Date::from_ymd(y, m, d).value_or(runtime::Date());
-        }
-        case 'L':
-            return raw[0] == 'T' || raw[0] == 't' || raw[0] == 'Y' || raw[0] == 'y';
-        case 'M': {
-            std::uint32_t block = memo_block(f);
-            std::string text;
-            if (!memo_.is_open()) return text;
-            if (block == 0xFFFFFFFFu) {
-                raise_corrupt(path_, "bad memo block number in " + f.name, "read");
-                return text;
-            }
-            if (MemoStatus s = memo_.read(block, text); !s.ok()) {
-                if (!s.damage.empty())
-                    raise_corrupt(memo_.path(), s.damage, "read");
-                else
-                    raise_io(gen::kRead, subcode::kRead, s.oscode, memo_.path(), "read");
-                return std::string();
-            }
-            return text;
-        }
-        case 'I':
-        case '+':
-            if (f.width == 4)
-                return Value::number(static_cast<std::int32_t>(read_le32(raw.data())), 11, 0);
-            break;
-        case 'Y':
-            if (f.width == 8) {
-                std::uint64_t v =
-                    read_le32(raw.data()) | (std::uint64_t{read_le32(raw.data() + 4)} << 32);
-                return Value::number(static_cast<double>(static_cast<std::int64_t>(v)) / 10000.0,
-                                     20, 4);
-            }
-            break;
-        case 'B':
-            if (f.width == 8) {
-                double v;
-                std::memcpy(&v, raw.data(), 8);
-                return Value::number(v, 20, f.decimals);
-            }
-            break;
-        case 'T':
-            if (f.width == 8) {
-                std::uint32_t day = read_le32(raw.data());
-                runtime::DateTime t;
-                if (day != 0) t.date = runtime::Date::from_julian(static_cast<std::int32_t>(day));
-                t.milliseconds = static_cast<std::int32_t>(read_le32(raw.data() + 4));
-                return t;
-            }
-            break;
-        default:
-            break;
+    if (f.type == 'M') return decode_memo(f);
+    return decode_field(
+        f, std::string_view(record_.data() + f.offset, static_cast<std::size_t>(f.width)));
+}
+
+Value Table::decode_memo(const Field& f) {
+    std::uint32_t block = memo_block(f);
+    std::string text;
+    if (!memo_.is_open()) return text;
+    if (block == kBadMemoBlock) {
+        raise_corrupt(path_, "bad memo block number in " + f.name, "read");
+        return text;
     }
-    return std::string(raw);
+    if (MemoStatus s = memo_.read(block, text); !s.ok()) {
+        if (!s.damage.empty())
+            raise_corrupt(memo_.path(), s.damage, "read");
+        else
+            raise_io(gen::kRead, subcode::kRead, s.oscode, memo_.path(), "read");
+        return std::string();
+    }
+    return text;
 }
 
 bool Table::encode(const Field& f, const Value& value) {
-    auto type_error = [&] {
-        return raise_arg(gen::kDataType, subcode::kDataType, "Data type error: " + f.name, path_,
-                         "put");
-    };
-    char* out = record_.data() + f.offset;
-    std::size_t width = static_cast<std::size_t>(f.width);
-    switch (f.type) {
-        case 'C': {
-            if (!value.is_text()) return type_error();
-            std::size_t n = std::min(width, value.text().size());
-            std::memcpy(out, value.text().data(), n);
-            std::memset(out + n, ' ', width - n);
-            return true;
-        }
-        case 'N': {
-            if (!value.is_number()) return type_error();
-            char buf[64];
-            double v = value.number();
-            int n = std::isfinite(v) ? format_number(buf, sizeof buf, v, f.width, f.decimals) : 64;
-            if (n < 0 || static_cast<std::size_t>(n) > width)
-                return raise_arg(gen::kDataWidth, subcode::kDataWidth,
-                                 "Data width error: " + f.name, path_, "put");
-            std::memcpy(out, buf, width);
-            return true;
-        }
-        case 'D':
-            if (!value.is_date()) return type_error();
-            if (value.date().empty())
-                std::memset(out, ' ', 8);
-            else
-                write_date_digits(value.date(), out);
-            return true;
-        case 'L':
-            if (!value.is_logical()) return type_error();
-            *out = value.logical() ? 'T' : 'F';
-            return true;
-        case 'M': {
-            if (!value.is_text()) return type_error();
-            if (!memo_.is_open() || memo_.format() != MemoFormat::kFoxBlocks || f.width != 10)
-                return raise_arg(gen::kReadOnly, subcode::kReadOnly,
-                                 "Memo format is read-only: " + f.name, path_, "put");
-            std::uint32_t old = memo_block(f);
-            std::uint32_t block = 0;
-            MemoStatus s =
-                memo_.write(value.text(), old == 0xFFFFFFFFu ? 0 : old, options_.shared, block);
-            if (!s.ok()) return fail_memo(s, "put");
-            char buf[16];
-            std::snprintf(buf, sizeof buf, "%10u", block);
-            std::memcpy(out, block == 0 ? "          " : buf, 10);
-            return true;
-        }
+    if (f.type == 'M') return encode_memo(f, value);
+    Encoded result = encode_field(f, value, record_.data() + f.offset);
+    return result == Encoded::kDone || refuse_value(f, result);
+}
+
+bool Table::encode_memo(const Field& f, const Value& value) {
+    if (!value.is_text()) return refuse_value(f, Encoded::kWrongType);
+    if (!memo_.is_open() || memo_.format() != MemoFormat::kFoxBlocks || f.width != 10)
+        return refuse_value(f, Encoded::kReadOnly);
+    std::uint32_t old = memo_block(f);
+    std::uint32_t block = 0;
+    MemoStatus s =
+        memo_.write(value.text(), old == kBadMemoBlock ? 0 : old, options_.shared, block);
+    if (!s.ok()) return fail_memo(s, "put");
+    encode_memo_block(block, record_.data() + f.offset);
+    return true;
+}
+
+bool Table::refuse_value(const Field& f, Encoded why) {
+    switch (why) {
+        case Encoded::kWrongType:
+            return raise_arg(gen::kDataType, subcode::kDataType, "Data type error: " + f.name,
+                             path_, "put");
+        case Encoded::kTooWide:
+            return raise_arg(gen::kDataWidth, subcode::kDataWidth, "Data width error: " + f.name,
+                             path_, "put");
         default:
-            return raise_arg(gen::kReadOnly, subcode::kReadOnly,
-                             "Field type is read-only: " + f.name, path_, "put");
+            // A memo field takes text; it is refused only when its memo layout is not ours.
+            return raise_arg(
+                gen::kReadOnly, subcode::kReadOnly,
+                (f.type == 'M' ? "Memo format is read-only: " : "Field type is read-only: ") +
+                    f.name,
+                path_, "put");
     }
 }
 
@@ -654,15 +572,20 @@ bool Table::append_blank() {
         return true;
     }
     if (!take_append_lock(file_)) {
-        raise_error({gen::kAppendLock, subcode::kAppendLock, oscode::kLockViolation,
-                     "Append lock failed", path_, "append", true});
+        runtime::raise({.gencode = gen::kAppendLock,
+                        .subcode = subcode::kAppendLock,
+                        .oscode = oscode::kLockViolation,
+                        .subsystem = kSubsystem,
+                        .description = "Append lock failed",
+                        .filename = path_,
+                        .operation = "append",
+                        .candefault = true});
         return false;
     }
     bool ok = refresh_count();
     std::uint32_t n = header_.count + 1;
     std::string blank(header_.record_length, ' ');
-    if (ok && listener_) listener_->record_stored(*this, n, {}, blank);
-    ok = ok && write_record_bytes(n, blank);
+    ok = ok && write_record(n, blank, true);
     if (ok) {
         char end = static_cast<char>(kEndOfFile);
         std::uint64_t at = header_.header_length + std::uint64_t{n} * header_.record_length;

@@ -2,10 +2,11 @@
 // deletion, locks, commit and zap. Layout of the files: header.h and memo.h; lock bytes:
 // lock_scheme.h; record encryption: record_cipher.h.
 //
-// Every change of a record reaches the disk through one place, store_record(), which
-// first tells the table's RecordListener (the open orders will listen there). A record
-// changed by put/remove/recall is held in memory and stored when the table moves off it,
-// commits, unlocks or closes.
+// Every record reaches the file through one place, write_record(), which first tells the
+// table's RecordListener (record_listener.h; the open orders listen there). A record
+// changed by put/remove/recall is held in memory and stored (store_record) when the table
+// moves off it, commits, unlocks or closes; a shared append writes its blank record at
+// once.
 //
 // Shared, every read goes to the disk and an append writes record, end byte and count at
 // once under the append lock, so other processes see it. While nobody else can write
@@ -26,26 +27,16 @@
 #include <string_view>
 #include <vector>
 
+#include "dbf/field_codec.h"
 #include "dbf/file_io.h"
 #include "dbf/header.h"
 #include "dbf/memo.h"
 #include "dbf/record_cache.h"
 #include "dbf/record_cipher.h"
+#include "dbf/record_listener.h"
 #include "runtime/value.h"
 
 namespace dbf {
-
-class Table;
-
-// Told of every record write before it reaches the disk, and of a zap.
-class RecordListener {
-public:
-    virtual ~RecordListener() = default;
-    // `before` is empty for a new record.
-    virtual void record_stored(const Table& table, std::uint32_t recno, std::string_view before,
-                               std::string_view after) = 0;
-    virtual void records_cleared(const Table& table) = 0;
-};
 
 class Table {
 public:
@@ -132,9 +123,11 @@ private:
     std::uint32_t records_on_disk() const;
     void load_phantom();
     bool visible(std::uint32_t recno);
+    // Writes the current record's pending change (and keeps the header's date true).
     bool store_record();
-    // `fresh`: a new record's first write.
-    bool write_record_bytes(std::uint32_t recno, std::string_view clear, bool fresh = false);
+    // The one way a record goes to the file: tells the listener, then writes the bytes
+    // (or gathers them, while buffered). `fresh`: a new record's first write.
+    bool write_record(std::uint32_t recno, std::string_view clear, bool fresh);
     bool flush_pending();
     bool writable(const char* operation);
     bool touch_header();
@@ -143,8 +136,12 @@ private:
     bool refresh_count();
     bool read_count();
     runtime::Value decode(const Field& f);
+    runtime::Value decode_memo(const Field& f);
     // Writes the value into the current record, or raises and leaves it unchanged.
     bool encode(const Field& f, const runtime::Value& value);
+    bool encode_memo(const Field& f, const runtime::Value& value);
+    // Raises why the value does not go into the field; false.
+    bool refuse_value(const Field& f, Encoded why);
     bool open_memo(const std::string& table_path);
     std::uint32_t memo_block(const Field& f) const;
     bool fail_memo(const MemoStatus& status, const char* operation);

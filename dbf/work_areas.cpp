@@ -2,34 +2,41 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "dbf/engine_settings.h"
 #include "dbf/errors.h"
 #include "runtime/text1252.h"
 
 namespace dbf {
+namespace {
+
+// A name in the open request that the engine does not know.
+bool refuse_open(int gencode, std::string what, const std::string& file) {
+    runtime::raise({.gencode = gencode,
+                    .subcode = subcode::kNoSuchName,
+                    .subsystem = kSubsystem,
+                    .description = std::move(what),
+                    .filename = file,
+                    .operation = "open"});
+    return false;
+}
+
+}  // namespace
 
 bool WorkAreas::use(const std::string& file, const UseOptions& options) {
     if (options.new_area) select(0);
     close();
     std::string driver = options.driver.empty() ? default_driver() : options.driver;
-    if (!runtime::equals_ignore_case(driver, kDriverName)) {
-        raise_error({runtime::gencode::kArgument, subcode::kNoSuchName, 0,
-                     "Unknown table driver: " + driver, file, "open", false});
-        return false;
-    }
-    if (lock_scheme() != kLockScheme) {
-        raise_error({runtime::gencode::kArgument, subcode::kNoSuchName, 0,
-                     "Unknown lock scheme: " + std::to_string(lock_scheme()), file, "open", false});
-        return false;
-    }
+    if (!runtime::equals_ignore_case(driver, kDriverName))
+        return refuse_open(runtime::gencode::kArgument, "Unknown table driver: " + driver, file);
+    if (lock_scheme() != kLockScheme)
+        return refuse_open(runtime::gencode::kArgument,
+                           "Unknown lock scheme: " + std::to_string(lock_scheme()), file);
     std::string alias =
         runtime::upper(runtime::trim(options.alias.empty() ? base_name(file) : options.alias));
-    if (area_of(alias) != 0) {
-        raise_error({runtime::gencode::kOpen, subcode::kNoSuchName, 0,
-                     "Alias already in use: " + alias, file, "open", false});
-        return false;
-    }
+    if (area_of(alias) != 0)
+        return refuse_open(runtime::gencode::kOpen, "Alias already in use: " + alias, file);
     std::unique_ptr<Table> t = Table::open(file, {options.shared, options.read_only});
     if (!t) return false;
     slots_[current_] = Slot{std::move(t), alias};

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <utility>
+#include <memory>
 
 #include "runtime/path.h"
 
@@ -56,6 +56,123 @@ bool ofd_lock(int fd, short type, std::uint64_t offset, std::uint64_t length) {
 
 std::string native_path(const std::string& path) { return runtime::native_path(path).string(); }
 
+// An open file: its descriptor, and whether it may write (exclusive locks need that).
+class SystemFile final : public OpenFile {
+public:
+    SystemFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
+    ~SystemFile() override { ::close(fd_); }
+    SystemFile(const SystemFile&) = delete;
+    SystemFile& operator=(const SystemFile&) = delete;
+
+    int read_at(std::uint64_t offset, char* data, std::size_t n, std::size_t& got) override {
+        got = 0;
+        while (got < n) {
+            ssize_t r = ::pread(fd_, data + got, n - got, static_cast<off_t>(offset + got));
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                return oscode::kReadFault;
+            }
+            if (r == 0) break;
+            got += static_cast<std::size_t>(r);
+        }
+        return 0;
+    }
+
+    int write_at(std::uint64_t offset, const char* data, std::size_t n) override {
+        std::size_t done = 0;
+        while (done < n) {
+            ssize_t r = ::pwrite(fd_, data + done, n - done, static_cast<off_t>(offset + done));
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                return windows_code(errno, "", oscode::kWriteFault);
+            }
+            done += static_cast<std::size_t>(r);
+        }
+        return 0;
+    }
+
+    int size(std::uint64_t& bytes) override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) return oscode::kReadFault;
+        bytes = static_cast<std::uint64_t>(st.st_size);
+        return 0;
+    }
+
+    int truncate(std::uint64_t bytes) override {
+        return ::ftruncate(fd_, static_cast<off_t>(bytes)) == 0
+                   ? 0
+                   : windows_code(errno, "", oscode::kWriteFault);
+    }
+
+    int sync() override {
+        return ::fdatasync(fd_) == 0 ? 0 : windows_code(errno, "", oscode::kWriteFault);
+    }
+
+    bool try_lock(std::uint64_t offset, std::uint64_t length, bool exclusive) override {
+        return ofd_lock(fd_, exclusive && writable_ ? F_WRLCK : F_RDLCK, offset, length);
+    }
+
+    void unlock(std::uint64_t offset, std::uint64_t length) override {
+        ofd_lock(fd_, F_UNLCK, offset, length);
+    }
+
+private:
+    int fd_;
+    bool writable_;
+};
+
+class SystemLayer final : public FileLayer {
+public:
+    int open(const std::string& path, File::Access access, File::Share share,
+             std::unique_ptr<OpenFile>& file) override {
+        std::string native = native_path(path);
+        bool exclusive = share == File::Share::kExclusive;
+        // An exclusive hold needs a write lock, which POSIX grants only on a writable
+        // descriptor; a read-only exclusive open asks for one and settles for reading.
+        bool want_write = access == File::Access::kReadWrite || exclusive;
+        int fd = ::open(native.c_str(), (want_write ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+        if (fd < 0 && want_write && access == File::Access::kRead &&
+            (errno == EACCES || errno == EROFS)) {
+            want_write = false;
+            fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+        }
+        if (fd < 0) return windows_code(errno, native, oscode::kAccessDenied);
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return oscode::kAccessDenied;
+        }
+        short mode = exclusive && want_write ? F_WRLCK : F_RDLCK;
+        if (!ofd_lock(fd, mode, kOpenModeByte, 1)) {
+            int err = errno;
+            ::close(fd);
+            return err == EAGAIN || err == EACCES
+                       ? oscode::kSharingViolation
+                       : windows_code(err, native, oscode::kAccessDenied);
+        }
+        file = std::make_unique<SystemFile>(fd, want_write);
+        return 0;
+    }
+
+    int create(const std::string& path, std::unique_ptr<OpenFile>& file) override {
+        std::string native = native_path(path);
+        int fd = ::open(native.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) return windows_code(errno, native, oscode::kAccessDenied);
+        // Replacing a table someone has open is a sharing violation, as on Windows.
+        if (!ofd_lock(fd, F_WRLCK, kOpenModeByte, 1)) {
+            ::close(fd);
+            return oscode::kSharingViolation;
+        }
+        if (::ftruncate(fd, 0) != 0) {
+            int err = errno;
+            ::close(fd);
+            return windows_code(err, native, oscode::kWriteFault);
+        }
+        file = std::make_unique<SystemFile>(fd, true);
+        return 0;
+    }
+};
+
 }  // namespace
 
 bool file_exists(const std::string& path) {
@@ -68,126 +185,9 @@ int remove_file(const std::string& path) {
     return ::unlink(native.c_str()) == 0 ? 0 : windows_code(errno, native, oscode::kAccessDenied);
 }
 
-File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)), writable_(other.writable_) {}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        close();
-        fd_ = std::exchange(other.fd_, -1);
-        writable_ = other.writable_;
-    }
-    return *this;
-}
-
-File::~File() { close(); }
-
-bool File::is_open() const { return fd_ >= 0; }
-
-void File::close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-}
-
-int File::open(const std::string& path, Access access, Share share) {
-    close();
-    std::string native = native_path(path);
-    bool exclusive = share == Share::kExclusive;
-    // An exclusive hold needs a write lock, which POSIX grants only on a writable
-    // descriptor; a read-only exclusive open asks for one and settles for reading.
-    bool want_write = access == Access::kReadWrite || exclusive;
-    int fd = ::open(native.c_str(), (want_write ? O_RDWR : O_RDONLY) | O_CLOEXEC);
-    if (fd < 0 && want_write && access == Access::kRead && (errno == EACCES || errno == EROFS)) {
-        want_write = false;
-        fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-    }
-    if (fd < 0) return windows_code(errno, native, oscode::kAccessDenied);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return oscode::kAccessDenied;
-    }
-    short mode = exclusive && want_write ? F_WRLCK : F_RDLCK;
-    if (!ofd_lock(fd, mode, kOpenModeByte, 1)) {
-        int err = errno;
-        ::close(fd);
-        return err == EAGAIN || err == EACCES ? oscode::kSharingViolation
-                                              : windows_code(err, native, oscode::kAccessDenied);
-    }
-    fd_ = fd;
-    writable_ = want_write;
-    return 0;
-}
-
-int File::create(const std::string& path) {
-    close();
-    std::string native = native_path(path);
-    int fd = ::open(native.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return windows_code(errno, native, oscode::kAccessDenied);
-    // Replacing a table someone has open is a sharing violation, as on Windows.
-    if (!ofd_lock(fd, F_WRLCK, kOpenModeByte, 1)) {
-        ::close(fd);
-        return oscode::kSharingViolation;
-    }
-    if (::ftruncate(fd, 0) != 0) {
-        int err = errno;
-        ::close(fd);
-        return windows_code(err, native, oscode::kWriteFault);
-    }
-    fd_ = fd;
-    writable_ = true;
-    return 0;
-}
-
-int File::read_at(std::uint64_t offset, char* data, std::size_t n, std::size_t& got) {
-    got = 0;
-    while (got < n) {
-        ssize_t r = ::pread(fd_, data + got, n - got, static_cast<off_t>(offset + got));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return oscode::kReadFault;
-        }
-        if (r == 0) break;
-        got += static_cast<std::size_t>(r);
-    }
-    return 0;
-}
-
-int File::write_at(std::uint64_t offset, const char* data, std::size_t n) {
-    std::size_t done = 0;
-    while (done < n) {
-        ssize_t r = ::pwrite(fd_, data + done, n - done, static_cast<off_t>(offset + done));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return windows_code(errno, "", oscode::kWriteFault);
-        }
-        done += static_cast<std::size_t>(r);
-    }
-    return 0;
-}
-
-int File::size(std::uint64_t& bytes) {
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) return oscode::kReadFault;
-    bytes = static_cast<std::uint64_t>(st.st_size);
-    return 0;
-}
-
-int File::truncate(std::uint64_t bytes) {
-    return ::ftruncate(fd_, static_cast<off_t>(bytes)) == 0
-               ? 0
-               : windows_code(errno, "", oscode::kWriteFault);
-}
-
-int File::sync() {
-    return ::fdatasync(fd_) == 0 ? 0 : windows_code(errno, "", oscode::kWriteFault);
-}
-
-bool File::try_lock(std::uint64_t offset, std::uint64_t length, bool exclusive) {
-    return ofd_lock(fd_, exclusive && writable_ ? F_WRLCK : F_RDLCK, offset, length);
-}
-
-void File::unlock(std::uint64_t offset, std::uint64_t length) {
-    ofd_lock(fd_, F_UNLCK, offset, length);
+FileLayer& system_file_layer() {
+    static SystemLayer layer;
+    return layer;
 }
 
 }  // namespace dbf

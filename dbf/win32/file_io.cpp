@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <utility>
+#include <memory>
 
 #include "runtime/path.h"
 
@@ -26,6 +26,101 @@ OVERLAPPED at(std::uint64_t offset) {
     return ov;
 }
 
+// An open file: its handle.
+class SystemFile final : public OpenFile {
+public:
+    explicit SystemFile(HANDLE handle) : handle_(handle) {}
+    ~SystemFile() override { CloseHandle(handle_); }
+    SystemFile(const SystemFile&) = delete;
+    SystemFile& operator=(const SystemFile&) = delete;
+
+    int read_at(std::uint64_t offset, char* data, std::size_t n, std::size_t& got) override {
+        got = 0;
+        while (got < n) {
+            OVERLAPPED ov = at(offset + got);
+            DWORD r = 0;
+            if (!ReadFile(handle_, data + got, static_cast<DWORD>(n - got), &r, &ov)) {
+                if (GetLastError() == ERROR_HANDLE_EOF) break;
+                return last_error(oscode::kReadFault);
+            }
+            if (r == 0) break;
+            got += r;
+        }
+        return 0;
+    }
+
+    int write_at(std::uint64_t offset, const char* data, std::size_t n) override {
+        std::size_t done = 0;
+        while (done < n) {
+            OVERLAPPED ov = at(offset + done);
+            DWORD w = 0;
+            if (!WriteFile(handle_, data + done, static_cast<DWORD>(n - done), &w, &ov))
+                return last_error(oscode::kWriteFault);
+            if (w == 0) return oscode::kDiskFull;
+            done += w;
+        }
+        return 0;
+    }
+
+    int size(std::uint64_t& bytes) override {
+        LARGE_INTEGER s{};
+        if (!GetFileSizeEx(handle_, &s)) return last_error(oscode::kReadFault);
+        bytes = static_cast<std::uint64_t>(s.QuadPart);
+        return 0;
+    }
+
+    int truncate(std::uint64_t bytes) override {
+        LARGE_INTEGER pos{};
+        pos.QuadPart = static_cast<LONGLONG>(bytes);
+        if (!SetFilePointerEx(handle_, pos, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_))
+            return last_error(oscode::kWriteFault);
+        return 0;
+    }
+
+    int sync() override { return FlushFileBuffers(handle_) ? 0 : last_error(oscode::kWriteFault); }
+
+    bool try_lock(std::uint64_t offset, std::uint64_t length, bool exclusive) override {
+        OVERLAPPED ov = at(offset);
+        DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+        return LockFileEx(handle_, flags, 0, static_cast<DWORD>(length & 0xFFFFFFFFu),
+                          static_cast<DWORD>(length >> 32), &ov) != 0;
+    }
+
+    void unlock(std::uint64_t offset, std::uint64_t length) override {
+        OVERLAPPED ov = at(offset);
+        UnlockFileEx(handle_, 0, static_cast<DWORD>(length & 0xFFFFFFFFu),
+                     static_cast<DWORD>(length >> 32), &ov);
+    }
+
+private:
+    HANDLE handle_;
+};
+
+class SystemLayer final : public FileLayer {
+public:
+    int open(const std::string& path, File::Access access, File::Share share,
+             std::unique_ptr<OpenFile>& file) override {
+        DWORD rights = GENERIC_READ | (access == File::Access::kReadWrite ? GENERIC_WRITE : 0);
+        DWORD mode = share == File::Share::kShared ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
+        return opened(CreateFileW(wide(path).c_str(), rights, mode, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr),
+                      file);
+    }
+
+    int create(const std::string& path, std::unique_ptr<OpenFile>& file) override {
+        return opened(CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr),
+                      file);
+    }
+
+private:
+    static int opened(HANDLE h, std::unique_ptr<OpenFile>& file) {
+        if (h == INVALID_HANDLE_VALUE) return last_error(oscode::kAccessDenied);
+        file = std::make_unique<SystemFile>(h);
+        return 0;
+    }
+};
+
 }  // namespace
 
 bool file_exists(const std::string& path) {
@@ -37,101 +132,9 @@ int remove_file(const std::string& path) {
     return DeleteFileW(wide(path).c_str()) ? 0 : last_error(oscode::kAccessDenied);
 }
 
-File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-}
-
-File::~File() { close(); }
-
-bool File::is_open() const { return handle_ != nullptr; }
-
-void File::close() {
-    if (handle_) CloseHandle(handle_);
-    handle_ = nullptr;
-}
-
-int File::open(const std::string& path, Access access, Share share) {
-    close();
-    DWORD rights = GENERIC_READ | (access == Access::kReadWrite ? GENERIC_WRITE : 0);
-    DWORD mode = share == Share::kShared ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
-    HANDLE h = CreateFileW(wide(path).c_str(), rights, mode, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return last_error(oscode::kAccessDenied);
-    handle_ = h;
-    return 0;
-}
-
-int File::create(const std::string& path) {
-    close();
-    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return last_error(oscode::kAccessDenied);
-    handle_ = h;
-    return 0;
-}
-
-int File::read_at(std::uint64_t offset, char* data, std::size_t n, std::size_t& got) {
-    got = 0;
-    while (got < n) {
-        OVERLAPPED ov = at(offset + got);
-        DWORD r = 0;
-        if (!ReadFile(handle_, data + got, static_cast<DWORD>(n - got), &r, &ov)) {
-            if (GetLastError() == ERROR_HANDLE_EOF) break;
-            return last_error(oscode::kReadFault);
-        }
-        if (r == 0) break;
-        got += r;
-    }
-    return 0;
-}
-
-int File::write_at(std::uint64_t offset, const char* data, std::size_t n) {
-    std::size_t done = 0;
-    while (done < n) {
-        OVERLAPPED ov = at(offset + done);
-        DWORD w = 0;
-        if (!WriteFile(handle_, data + done, static_cast<DWORD>(n - done), &w, &ov))
-            return last_error(oscode::kWriteFault);
-        if (w == 0) return oscode::kDiskFull;
-        done += w;
-    }
-    return 0;
-}
-
-int File::size(std::uint64_t& bytes) {
-    LARGE_INTEGER s{};
-    if (!GetFileSizeEx(handle_, &s)) return last_error(oscode::kReadFault);
-    bytes = static_cast<std::uint64_t>(s.QuadPart);
-    return 0;
-}
-
-int File::truncate(std::uint64_t bytes) {
-    LARGE_INTEGER pos{};
-    pos.QuadPart = static_cast<LONGLONG>(bytes);
-    if (!SetFilePointerEx(handle_, pos, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_))
-        return last_error(oscode::kWriteFault);
-    return 0;
-}
-
-int File::sync() { return FlushFileBuffers(handle_) ? 0 : last_error(oscode::kWriteFault); }
-
-bool File::try_lock(std::uint64_t offset, std::uint64_t length, bool exclusive) {
-    OVERLAPPED ov = at(offset);
-    DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
-    return LockFileEx(handle_, flags, 0, static_cast<DWORD>(length & 0xFFFFFFFFu),
-                      static_cast<DWORD>(length >> 32), &ov) != 0;
-}
-
-void File::unlock(std::uint64_t offset, std::uint64_t length) {
-    OVERLAPPED ov = at(offset);
-    UnlockFileEx(handle_, 0, static_cast<DWORD>(length & 0xFFFFFFFFu),
-                 static_cast<DWORD>(length >> 32), &ov);
+FileLayer& system_file_layer() {
+    static SystemLayer layer;
+    return layer;
 }
 
 }  // namespace dbf
