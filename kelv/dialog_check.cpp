@@ -3,7 +3,7 @@
 #include "kelv/popmsg.h"
 #include "runtime/date.h"
 #include "runtime/text1252.h"
-#include "winlib/pump.h"
+#include "winlib/services.h"
 
 namespace kelv {
 namespace {
@@ -100,9 +100,7 @@ std::shared_ptr<winlib::Control> CTL(const winlib::Window& oDlg, const Value& xK
 }
 
 std::shared_ptr<winlib::Control> ITEM(const winlib::Window& oDlg, int nId) {
-    for (const auto& c : oDlg.aControls)
-        if (c->nId == nId) return c;
-    return nullptr;
+    return oDlg.control_by_id(nId);
 }
 
 }  // namespace kelv

@@ -5,8 +5,9 @@
 
 #include "kelv/text_subst.h"
 #include "kelv/wait_box.h"
-#include "winlib/pump.h"
-#include "winlib/types.h"
+#include "winlib/messages.h"
+#include "winlib/services.h"
+#include "winlib/vocabulary.h"
 
 namespace kelv {
 namespace {

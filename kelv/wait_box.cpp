@@ -5,7 +5,9 @@
 
 #include "runtime/text1252.h"
 #include "winlib/control.h"
-#include "winlib/pump.h"
+#include "winlib/messages.h"
+#include "winlib/services.h"
+#include "winlib/vocabulary.h"
 #include "winlib/window.h"
 
 namespace kelv {
@@ -14,8 +16,8 @@ namespace {
 using runtime::Value;
 
 // A pop-up window with a title bar and a modal-dialog frame, without system menu or
-// close box (WS_POPUP | WS_CAPTION | DS_MODALFRAME).
-constexpr unsigned kBoxStyle = 0x80000000u | 0x00C00000u | 0x80u;
+// close box.
+constexpr unsigned kBoxStyle = winlib::ws::kPopup | winlib::ws::kCaption | winlib::ds::kModalFrame;
 constexpr int kFontHeight = 15;   // the box font: Arial, 15 pixels
 constexpr int kAverageWidth = 7;  // its average character width, for measuring lines
 constexpr std::size_t kWrapColumns = 79;
@@ -79,7 +81,9 @@ void open_wait_box(const Value& cText, const Value& cCaption, const Value& nMin,
     box->hWnd = winlib::active_window();
     // Refuses to close while Esc or F4 is held, so a key meant for the work below it
     // does not dismiss the box.
-    box->oDlg->bValid = [] { return !winlib::key_down(27) && !winlib::key_down(115); };
+    box->oDlg->bValid = [] {
+        return !winlib::key_down(winlib::vk::kEscape) && !winlib::key_down(winlib::vk::kF4);
+    };
     box->oDlg->Activate(false);
     if (box->hWnd != 0) winlib::enable_window(box->hWnd, false);
     oWaitBox = std::move(box);

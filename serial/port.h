@@ -16,6 +16,7 @@
 
 #include "runtime/value.h"
 #include "winlib/types.h"
+#include "winlib/vocabulary.h"
 
 namespace serial {
 

@@ -4,6 +4,8 @@
 #include <array>
 #include <chrono>
 
+#include "winlib/vocabulary.h"
+
 namespace serial {
 
 namespace {

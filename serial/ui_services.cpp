@@ -1,6 +1,7 @@
 #include "serial/ui_services.h"
 
-#include "winlib/pump.h"
+#include "winlib/messages.h"
+#include "winlib/services.h"
 
 namespace serial {
 

@@ -4,7 +4,8 @@
 #include "kelv/popmsg.h"
 #include "serial/ui_services.h"
 #include "velkan/velkan.h"
-#include "winlib/pump.h"
+#include "winlib/messages.h"
+#include "winlib/vocabulary.h"
 
 namespace velkan {
 namespace {
@@ -14,7 +15,6 @@ constexpr int kQueueSize = 16384;
 const std::string kLineDefinition = "57600,N,8,1";
 constexpr std::size_t kReceiveChunk = 1000;
 constexpr auto kCharTimeout = std::chrono::seconds(2);
-constexpr int kEscape = 27;
 // A pass of a wait that found nothing sleeps until the next message or event, at most
 // this long, so that a waiting transfer uses almost no processor.
 constexpr int kIdleWaitMs = 10;
@@ -42,7 +42,7 @@ int waits_unlooked = 0;
 std::optional<bool> escape_seen;
 
 bool escape_down() {
-    if (!escape_seen) escape_seen = serial::GETASYNCKEYSTATE(kEscape);
+    if (!escape_seen) escape_seen = serial::GETASYNCKEYSTATE(winlib::vk::kEscape);
     return *escape_seen;
 }
 

@@ -3,6 +3,7 @@
 #include "serial/ui_services.h"
 #include "serial/profile.h"
 #include "velkan/velkan.h"
+#include "winlib/vocabulary.h"
 
 namespace velkan {
 namespace {
@@ -12,7 +13,6 @@ const std::string kSection = "Impostazioni";
 const std::string kKey = "Porta";
 const std::string kDefaultPort = "COM1";
 const std::string kMakerNotice = "\xA9 2026 the VELKAN developers";
-constexpr int kF4 = 115;
 
 std::string port_name() {
     std::string port = serial::GETPVPROFSTRING(kSection, kKey, "", kSettingsFile);
@@ -41,7 +41,7 @@ void MAIN() {
         window->SetControl(log_control);
         handle = APRICOM(*window, port);
         // Holding F4 keeps the window open, also at the transfer's end.
-        window->bValid = [] { return !serial::GETASYNCKEYSTATE(kF4); };
+        window->bValid = [] { return !serial::GETASYNCKEYSTATE(winlib::vk::kF4); };
         if (handle < 0) window->End();
     };
     window->Activate(true);

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "runtime/text1252.h"
-#include "winlib/driver.h"
+#include "winlib/driver/controls.h"
 #include "winlib/window.h"
 
 namespace winlib {
@@ -29,17 +29,30 @@ std::string field_value(const std::string& shown, const std::string& picture, in
 }
 
 unsigned picture_style(const std::string& picture) {
-    return picture.find("@!") != std::string::npos ? style::kUppercase : 0;
+    return picture.find("@!") != std::string::npos ? es::kUppercase : 0;
 }
 
-std::shared_ptr<TGet> make_get(Window& dlg, std::string* variable, std::string picture) {
+std::shared_ptr<TGet> make_get(std::string* variable, std::string picture) {
     auto get = std::make_shared<TGet>();
     get->cPicture = std::move(picture);
     get->nLimit = static_cast<int>(variable->size());
     get->nStyle |= picture_style(get->cPicture);
     get->bSetGet = bind_text(variable);
-    dlg.add_control(get);
     return get;
+}
+
+// A control bound to the template's control of this id.
+void bind_to_template(Window& dlg, const std::shared_ptr<Control>& control, int id) {
+    control->nId = id;
+    control->lFromResource = true;
+    dlg.add_control(control);
+}
+
+// A control built at run time: its rectangle and the whole style of its class.
+void place(Window& dlg, const std::shared_ptr<Control>& control, Rect rect, unsigned style) {
+    control->rect = rect;
+    control->nStyle |= ws::kChild | ws::kVisible | control->Class().style | style;
+    dlg.add_control(control);
 }
 
 }  // namespace
@@ -89,18 +102,15 @@ void Control::on_command() {}
 
 std::shared_ptr<TSay> TSay::Redefine(Window& dlg, int id, std::string text) {
     auto say = std::make_shared<TSay>();
-    say->nId = id;
-    say->lFromResource = true;
     say->cText = std::move(text);
-    dlg.add_control(say);
+    bind_to_template(dlg, say, id);
     return say;
 }
 
 std::shared_ptr<TSay> TSay::New(Window& dlg, Rect rect, std::string text) {
     auto say = std::make_shared<TSay>();
-    say->rect = rect;
     say->cText = std::move(text);
-    dlg.add_control(say);
+    place(dlg, say, rect, 0);
     return say;
 }
 
@@ -117,17 +127,15 @@ void TSay::Refresh() {
 
 std::shared_ptr<TGet> TGet::Redefine(Window& dlg, int id, std::string* variable,
                                      std::string picture) {
-    auto get = make_get(dlg, variable, std::move(picture));
-    get->nId = id;
-    get->lFromResource = true;
+    auto get = make_get(variable, std::move(picture));
+    bind_to_template(dlg, get, id);
     return get;
 }
 
 std::shared_ptr<TGet> TGet::New(Window& dlg, Rect rect, std::string* variable, std::string picture,
                                 unsigned style) {
-    auto get = make_get(dlg, variable, std::move(picture));
-    get->rect = rect;
-    get->nStyle |= style | style::kBorder | style::kAutoHScroll;
+    auto get = make_get(variable, std::move(picture));
+    place(dlg, get, rect, style);
     return get;
 }
 
@@ -151,19 +159,15 @@ std::shared_ptr<TMultiGet> TMultiGet::New(Window& dlg, int row, int col, std::st
     // The default size; a client control is refitted to the window anyway.
     constexpr int kDefaultWidth = 200, kDefaultHeight = 100;
     auto multi = std::make_shared<TMultiGet>();
-    multi->rect = {col, row, kDefaultWidth, kDefaultHeight};
-    multi->nStyle =
-        style::kMultiline | style::kBorder | style::kVScroll | (read_only ? style::kReadOnly : 0);
     multi->bSetGet = bind_text(variable);
-    dlg.add_control(multi);
+    place(dlg, multi, {col, row, kDefaultWidth, kDefaultHeight},
+          ws::kBorder | ws::kVScroll | (read_only ? es::kReadOnly : 0));
     return multi;
 }
 
 void TMultiGet::GoBottom() {
     if (hWnd != 0) driver::go_bottom(*this);
 }
-
-void TMultiGet::Refresh() { Control::Refresh(); }
 
 void TMultiGet::on_changed() {
     VarPut(GetText());
@@ -175,11 +179,9 @@ void TMultiGet::on_changed() {
 std::shared_ptr<TListBox> TListBox::Redefine(Window& dlg, int id, std::string* selected,
                                              std::vector<std::string> items) {
     auto list = std::make_shared<TListBox>();
-    list->nId = id;
-    list->lFromResource = true;
     list->aItems = std::move(items);
     list->bSetGet = bind_text(selected);
-    dlg.add_control(list);
+    bind_to_template(dlg, list, id);
     return list;
 }
 
@@ -222,10 +224,8 @@ void TListBox::on_changed() {
 
 std::shared_ptr<TButton> TButton::Redefine(Window& dlg, int id, std::function<void()> action) {
     auto button = std::make_shared<TButton>();
-    button->nId = id;
-    button->lFromResource = true;
     button->bAction = std::move(action);
-    dlg.add_control(button);
+    bind_to_template(dlg, button, id);
     return button;
 }
 

@@ -1,45 +1,47 @@
-// Controls of the portable core: class name, id, bound value, field check, enabling
-// condition. A control from a template is bound to the template's native control by id
-// (lFromResource); one built at run time is created by the driver from its rectangle.
+// Controls of the portable core: class, id, bound value, field check, enabling condition.
+// A control from a template is bound to the template's native control by id
+// (lFromResource); one built at run time is created by the driver from its class,
+// rectangle and style, as the driver creates a template's controls.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/value.h"
 #include "winlib/types.h"
+#include "winlib/vocabulary.h"
 
 namespace winlib {
 
 class Window;
 
-// Style bits a driver honours (the Win32 values: WS_*, ES_*).
-namespace style {
-constexpr unsigned kBorder = 0x00800000;   // WS_BORDER
-constexpr unsigned kVScroll = 0x00200000;  // WS_VSCROLL
-constexpr unsigned kHScroll = 0x00100000;  // WS_HSCROLL
-constexpr unsigned kMultiline = 0x0004;    // ES_MULTILINE
-constexpr unsigned kUppercase = 0x0008;    // ES_UPPERCASE
-constexpr unsigned kPassword = 0x0020;     // ES_PASSWORD
-constexpr unsigned kAutoHScroll = 0x0080;  // ES_AUTOHSCROLL
-constexpr unsigned kReadOnly = 0x0800;     // ES_READONLY
-constexpr unsigned kDefault = 0x0001;      // BS_DEFPUSHBUTTON
-}  // namespace style
+// What a control class is: the library's name for it, the Win32 window class that
+// realises it and the style bits of that class (besides WS_CHILD | WS_VISIBLE). A new
+// class is one such entry here plus, in each driver, the realisation of its window class.
+struct ControlClass {
+    std::string_view name;          // "TSAY", "TGET", ... (upper case)
+    std::string_view window_class;  // window_class::kEdit, ...
+    unsigned style = 0;
+};
 
 class Control : public runtime::Object {
 public:
     ~Control() override;
 
-    // "TSAY", "TGET", "TMULTIGET", "TLISTBOX", "TBUTTON" (upper case).
-    virtual std::string ClassName() const = 0;
+    virtual const ControlClass& Class() const = 0;
+    std::string ClassName() const { return std::string(Class().name); }
 
     // --- what the driver reads to realise the control ---
     Window* oWnd = nullptr;  // the owning window (it outlives its controls)
     int nId = 0;
     bool lFromResource = false;
     Rect rect;  // pixels, for a control built at run time
+    // Built at run time: the whole Win32 style (WS_CHILD | WS_VISIBLE, the class's bits
+    // and the control's own). Bound to a template: the bits the core adds to the
+    // template's style (ES_UPPERCASE, ES_PASSWORD).
     unsigned nStyle = 0;
     std::string cText;  // initial text (caption of a button or a static)
     int nLimit = 0;     // edits: at most this many characters; 0 = no limit
@@ -75,7 +77,8 @@ class TSay : public Control {
 public:
     static std::shared_ptr<TSay> Redefine(Window& dlg, int id, std::string text);
     static std::shared_ptr<TSay> New(Window& dlg, Rect rect, std::string text);
-    std::string ClassName() const override { return "TSAY"; }
+    static constexpr ControlClass kClass{"TSAY", window_class::kStatic, ss::kLeft};
+    const ControlClass& Class() const override { return kClass; }
     void SetText(const std::string& text);
     void Refresh() override;
 };
@@ -88,7 +91,9 @@ public:
                                           std::string picture = "");
     static std::shared_ptr<TGet> New(Window& dlg, Rect rect, std::string* variable,
                                      std::string picture = "", unsigned style = 0);
-    std::string ClassName() const override { return "TGET"; }
+    static constexpr ControlClass kClass{"TGET", window_class::kEdit,
+                                         es::kAutoHScroll | ws::kBorder | ws::kTabStop};
+    const ControlClass& Class() const override { return kClass; }
     std::string cPicture;
     // Shows the variable without its trailing blanks, so typing fills the field.
     void Refresh() override;
@@ -101,9 +106,10 @@ public:
     // At row, column in pixels with the default size; read-only when asked.
     static std::shared_ptr<TMultiGet> New(Window& dlg, int row, int col, std::string* variable,
                                           bool read_only);
-    std::string ClassName() const override { return "TMULTIGET"; }
+    static constexpr ControlClass kClass{"TMULTIGET", window_class::kEdit,
+                                         es::kMultiline | es::kAutoVScroll | ws::kTabStop};
+    const ControlClass& Class() const override { return kClass; }
     void GoBottom();
-    void Refresh() override;
     void on_changed() override;
 };
 
@@ -112,7 +118,9 @@ public:
     // Bound to a list of texts (shown in order) and a text receiving the selected item.
     static std::shared_ptr<TListBox> Redefine(Window& dlg, int id, std::string* selected,
                                               std::vector<std::string> items);
-    std::string ClassName() const override { return "TLISTBOX"; }
+    static constexpr ControlClass kClass{"TLISTBOX", window_class::kListBox,
+                                         lbs::kNotify | ws::kVScroll | ws::kBorder | ws::kTabStop};
+    const ControlClass& Class() const override { return kClass; }
     std::vector<std::string> aItems;
     // Shows all items and selects the first.
     void SetItems(std::vector<std::string> items);
@@ -125,7 +133,9 @@ public:
 class TButton : public Control {
 public:
     static std::shared_ptr<TButton> Redefine(Window& dlg, int id, std::function<void()> action);
-    std::string ClassName() const override { return "TBUTTON"; }
+    static constexpr ControlClass kClass{"TBUTTON", window_class::kButton,
+                                         bs::kPushButton | ws::kTabStop};
+    const ControlClass& Class() const override { return kClass; }
     std::function<void()> bAction;
     void on_command() override;
 };

@@ -8,106 +8,108 @@
 #include <map>
 
 #include "runtime/text1252.h"
+#include "winlib/vocabulary.h"
 
 namespace winlib {
 namespace {
 
-// Win32 style names the templates may use, with their values (winuser.h).
+// Win32 style names the templates may use (winlib/vocabulary.h holds their values).
 const std::map<std::string, unsigned, std::less<>>& style_names() {
     static const std::map<std::string, unsigned, std::less<>> names = {
-        {"WS_OVERLAPPED", 0x00000000},
-        {"WS_POPUP", 0x80000000},
-        {"WS_CHILD", 0x40000000},
-        {"WS_MINIMIZE", 0x20000000},
-        {"WS_VISIBLE", 0x10000000},
-        {"WS_DISABLED", 0x08000000},
-        {"WS_CLIPSIBLINGS", 0x04000000},
-        {"WS_CLIPCHILDREN", 0x02000000},
-        {"WS_MAXIMIZE", 0x01000000},
-        {"WS_CAPTION", 0x00C00000},
-        {"WS_BORDER", 0x00800000},
-        {"WS_DLGFRAME", 0x00400000},
-        {"WS_VSCROLL", 0x00200000},
-        {"WS_HSCROLL", 0x00100000},
-        {"WS_SYSMENU", 0x00080000},
-        {"WS_THICKFRAME", 0x00040000},
-        {"WS_GROUP", 0x00020000},
-        {"WS_TABSTOP", 0x00010000},
-        {"WS_MINIMIZEBOX", 0x00020000},
-        {"WS_MAXIMIZEBOX", 0x00010000},
-        {"DS_ABSALIGN", 0x01},
-        {"DS_SYSMODAL", 0x02},
-        {"DS_SETFONT", 0x40},
-        {"DS_MODALFRAME", 0x80},
-        {"DS_NOIDLEMSG", 0x100},
-        {"DS_SETFOREGROUND", 0x200},
-        {"DS_3DLOOK", 0x04},
-        {"DS_CENTER", 0x0800},
-        {"ES_LEFT", 0x0000},
-        {"ES_CENTER", 0x0001},
-        {"ES_RIGHT", 0x0002},
-        {"ES_MULTILINE", 0x0004},
-        {"ES_UPPERCASE", 0x0008},
-        {"ES_LOWERCASE", 0x0010},
-        {"ES_PASSWORD", 0x0020},
-        {"ES_AUTOVSCROLL", 0x0040},
-        {"ES_AUTOHSCROLL", 0x0080},
-        {"ES_NOHIDESEL", 0x0100},
-        {"ES_READONLY", 0x0800},
-        {"ES_WANTRETURN", 0x1000},
-        {"ES_NUMBER", 0x2000},
-        {"LBS_NOTIFY", 0x0001},
-        {"LBS_SORT", 0x0002},
-        {"LBS_NOREDRAW", 0x0004},
-        {"LBS_MULTIPLESEL", 0x0008},
-        {"LBS_NOINTEGRALHEIGHT", 0x0100},
-        {"LBS_USETABSTOPS", 0x0080},
-        {"LBS_DISABLENOSCROLL", 0x1000},
-        {"LBS_EXTENDEDSEL", 0x0800},
-        {"LBS_STANDARD", 0x00A00003},
-        {"CBS_SIMPLE", 0x0001},
-        {"CBS_DROPDOWN", 0x0002},
-        {"CBS_DROPDOWNLIST", 0x0003},
-        {"CBS_AUTOHSCROLL", 0x0040},
-        {"CBS_SORT", 0x0100},
-        {"CBS_HASSTRINGS", 0x0200},
-        {"BS_PUSHBUTTON", 0x0000},
-        {"BS_DEFPUSHBUTTON", 0x0001},
-        {"BS_CHECKBOX", 0x0002},
-        {"BS_AUTOCHECKBOX", 0x0003},
-        {"BS_RADIOBUTTON", 0x0004},
-        {"BS_GROUPBOX", 0x0007},
-        {"BS_AUTORADIOBUTTON", 0x0009},
-        {"SS_LEFT", 0x0000},
-        {"SS_CENTER", 0x0001},
-        {"SS_RIGHT", 0x0002},
-        {"SS_ICON", 0x0003},
-        {"SS_BITMAP", 0x000E},
-        {"SS_NOPREFIX", 0x0080},
+        {"WS_OVERLAPPED", ws::kOverlapped},
+        {"WS_POPUP", ws::kPopup},
+        {"WS_CHILD", ws::kChild},
+        {"WS_MINIMIZE", ws::kMinimize},
+        {"WS_VISIBLE", ws::kVisible},
+        {"WS_DISABLED", ws::kDisabled},
+        {"WS_CLIPSIBLINGS", ws::kClipSiblings},
+        {"WS_CLIPCHILDREN", ws::kClipChildren},
+        {"WS_MAXIMIZE", ws::kMaximize},
+        {"WS_CAPTION", ws::kCaption},
+        {"WS_BORDER", ws::kBorder},
+        {"WS_DLGFRAME", ws::kDlgFrame},
+        {"WS_VSCROLL", ws::kVScroll},
+        {"WS_HSCROLL", ws::kHScroll},
+        {"WS_SYSMENU", ws::kSysMenu},
+        {"WS_THICKFRAME", ws::kThickFrame},
+        {"WS_GROUP", ws::kGroup},
+        {"WS_TABSTOP", ws::kTabStop},
+        {"WS_MINIMIZEBOX", ws::kMinimizeBox},
+        {"WS_MAXIMIZEBOX", ws::kMaximizeBox},
+        {"DS_ABSALIGN", ds::kAbsAlign},
+        {"DS_SYSMODAL", ds::kSysModal},
+        {"DS_SETFONT", ds::kSetFont},
+        {"DS_MODALFRAME", ds::kModalFrame},
+        {"DS_NOIDLEMSG", ds::kNoIdleMsg},
+        {"DS_SETFOREGROUND", ds::kSetForeground},
+        {"DS_3DLOOK", ds::k3dLook},
+        {"DS_CENTER", ds::kCenter},
+        {"ES_LEFT", es::kLeft},
+        {"ES_CENTER", es::kCenter},
+        {"ES_RIGHT", es::kRight},
+        {"ES_MULTILINE", es::kMultiline},
+        {"ES_UPPERCASE", es::kUppercase},
+        {"ES_LOWERCASE", es::kLowercase},
+        {"ES_PASSWORD", es::kPassword},
+        {"ES_AUTOVSCROLL", es::kAutoVScroll},
+        {"ES_AUTOHSCROLL", es::kAutoHScroll},
+        {"ES_NOHIDESEL", es::kNoHideSel},
+        {"ES_READONLY", es::kReadOnly},
+        {"ES_WANTRETURN", es::kWantReturn},
+        {"ES_NUMBER", es::kNumber},
+        {"LBS_NOTIFY", lbs::kNotify},
+        {"LBS_SORT", lbs::kSort},
+        {"LBS_NOREDRAW", lbs::kNoRedraw},
+        {"LBS_MULTIPLESEL", lbs::kMultipleSel},
+        {"LBS_NOINTEGRALHEIGHT", lbs::kNoIntegralHeight},
+        {"LBS_USETABSTOPS", lbs::kUseTabStops},
+        {"LBS_DISABLENOSCROLL", lbs::kDisableNoScroll},
+        {"LBS_EXTENDEDSEL", lbs::kExtendedSel},
+        {"LBS_STANDARD", lbs::kStandard},
+        {"CBS_SIMPLE", cbs::kSimple},
+        {"CBS_DROPDOWN", cbs::kDropDown},
+        {"CBS_DROPDOWNLIST", cbs::kDropDownList},
+        {"CBS_AUTOHSCROLL", cbs::kAutoHScroll},
+        {"CBS_SORT", cbs::kSort},
+        {"CBS_HASSTRINGS", cbs::kHasStrings},
+        {"BS_PUSHBUTTON", bs::kPushButton},
+        {"BS_DEFPUSHBUTTON", bs::kDefPushButton},
+        {"BS_CHECKBOX", bs::kCheckBox},
+        {"BS_AUTOCHECKBOX", bs::kAutoCheckBox},
+        {"BS_RADIOBUTTON", bs::kRadioButton},
+        {"BS_GROUPBOX", bs::kGroupBox},
+        {"BS_AUTORADIOBUTTON", bs::kAutoRadioButton},
+        {"SS_LEFT", ss::kLeft},
+        {"SS_CENTER", ss::kCenter},
+        {"SS_RIGHT", ss::kRight},
+        {"SS_ICON", ss::kIcon},
+        {"SS_BITMAP", ss::kBitmap},
+        {"SS_NOPREFIX", ss::kNoPrefix},
     };
     return names;
 }
 
-constexpr unsigned kChildVisible = 0x40000000 | 0x10000000;
-constexpr unsigned kTabStop = 0x00010000, kGroup = 0x00020000, kBorder = 0x00800000;
+constexpr unsigned kChildVisible = ws::kChild | ws::kVisible;
 
 // What each control statement means: its window class and the styles it starts from.
 struct Statement {
-    const char* cClass;
+    std::string_view cClass;
     unsigned nStyle;
     bool has_text;
 };
 const std::map<std::string, Statement, std::less<>>& statements() {
     static const std::map<std::string, Statement, std::less<>> table = {
-        {"LTEXT", {"STATIC", kChildVisible | kGroup | 0x0000, true}},
-        {"CTEXT", {"STATIC", kChildVisible | kGroup | 0x0001, true}},
-        {"RTEXT", {"STATIC", kChildVisible | kGroup | 0x0002, true}},
-        {"PUSHBUTTON", {"BUTTON", kChildVisible | kTabStop | 0x0000, true}},
-        {"DEFPUSHBUTTON", {"BUTTON", kChildVisible | kTabStop | 0x0001, true}},
-        {"GROUPBOX", {"BUTTON", kChildVisible | 0x0007, true}},
-        {"EDITTEXT", {"EDIT", kChildVisible | kTabStop | kBorder, false}},
-        {"LISTBOX", {"LISTBOX", kChildVisible | kBorder | 0x0001, false}},
-        {"COMBOBOX", {"COMBOBOX", kChildVisible | kTabStop, false}},
+        {"LTEXT", {window_class::kStatic, kChildVisible | ws::kGroup | ss::kLeft, true}},
+        {"CTEXT", {window_class::kStatic, kChildVisible | ws::kGroup | ss::kCenter, true}},
+        {"RTEXT", {window_class::kStatic, kChildVisible | ws::kGroup | ss::kRight, true}},
+        {"PUSHBUTTON",
+         {window_class::kButton, kChildVisible | ws::kTabStop | bs::kPushButton, true}},
+        {"DEFPUSHBUTTON",
+         {window_class::kButton, kChildVisible | ws::kTabStop | bs::kDefPushButton, true}},
+        {"GROUPBOX", {window_class::kButton, kChildVisible | bs::kGroupBox, true}},
+        {"EDITTEXT", {window_class::kEdit, kChildVisible | ws::kTabStop | ws::kBorder, false}},
+        {"LISTBOX", {window_class::kListBox, kChildVisible | ws::kBorder | lbs::kNotify, false}},
+        {"COMBOBOX", {window_class::kComboBox, kChildVisible | ws::kTabStop, false}},
     };
     return table;
 }
@@ -257,9 +259,9 @@ private:
         if (tok_.kind == Tok::kNumber) {
             n = tok_.number;
         } else if (at_name("IDOK")) {
-            n = 1;
+            n = id::kOk;
         } else if (at_name("IDCANCEL")) {
-            n = 2;
+            n = id::kCancel;
         } else {
             fail("number expected");
         }
@@ -316,7 +318,7 @@ private:
             advance();
             expect_number();
         }
-        d.nStyle = 0x80000000 | 0x00C00000 | 0x00080000;  // WS_POPUP|WS_CAPTION|WS_SYSMENU
+        d.nStyle = ws::kPopup | ws::kCaption | ws::kSysMenu;
         for (;;) {
             if (at_name("STYLE")) {
                 advance();
@@ -370,7 +372,7 @@ private:
         } else {
             const auto it = statements().find(stmt);
             if (it == statements().end()) fail_at(line, "unknown control statement " + stmt);
-            c.cClass = it->second.cClass;
+            c.cClass = std::string(it->second.cClass);
             if (it->second.has_text) {
                 c.cText = expect_text();
                 expect_punct(',');

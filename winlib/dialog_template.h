@@ -25,7 +25,7 @@
 namespace winlib {
 
 struct ControlTemplate {
-    std::string cClass;  // "BUTTON", "EDIT", "STATIC", "LISTBOX", "COMBOBOX" or CONTROL's class
+    std::string cClass;  // a window_class:: name (winlib/vocabulary.h) or CONTROL's class
     std::string cText;
     int nId = 0;
     Rect rect;  // dialog units

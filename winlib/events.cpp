@@ -2,7 +2,8 @@
 #include "winlib/events.h"
 
 #include "winlib/control.h"
-#include "winlib/driver.h"
+#include "winlib/driver/controls.h"
+#include "winlib/vocabulary.h"
 #include "winlib/window.h"
 
 namespace winlib::events {

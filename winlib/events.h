@@ -26,7 +26,7 @@ void resized(Window& window, Size client);
 void changed(Control& control);
 // A control lost the keyboard focus.
 void focus_lost(Control& control);
-// Any other message sent or posted to the window (the arrival notification 0x0044).
+// Any other message sent or posted to the window (the arrival notification msg::kCommNotify).
 std::intptr_t message(Window& window, unsigned message, std::uintptr_t wparam,
                       std::intptr_t lparam);
 

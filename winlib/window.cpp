@@ -5,7 +5,8 @@
 #include <map>
 
 #include "winlib/control.h"
-#include "winlib/driver.h"
+#include "winlib/driver/controls.h"
+#include "winlib/driver/windows.h"
 
 namespace winlib {
 namespace {

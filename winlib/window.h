@@ -1,6 +1,6 @@
 // Windows and dialogs of the windowing library's portable core: the object model the
 // library's code reads and writes (Cargo, nResult, lModify, the close rule, the start
-// hook, controls in creation order). A driver realises them natively (winlib/driver.h).
+// hook, controls in creation order). A driver realises them natively (winlib/driver/).
 #pragma once
 
 #include <functional>
@@ -10,6 +10,7 @@
 
 #include "runtime/value.h"
 #include "winlib/types.h"
+#include "winlib/vocabulary.h"
 
 namespace winlib {
 

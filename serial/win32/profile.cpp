@@ -4,22 +4,12 @@
 
 #include <vector>
 
-#include "runtime/text1252.h"
+#include "runtime/win32/wide_text.h"
 
 namespace serial {
 
-namespace {
-
-std::wstring wide(const std::string& text) {
-    std::u16string u = runtime::to_utf16(text);
-    return std::wstring(u.begin(), u.end());
-}
-
-std::string narrow(const wchar_t* text, std::size_t size) {
-    return runtime::from_utf16(std::u16string(text, text + size));
-}
-
-}  // namespace
+using runtime::narrow;
+using runtime::wide;
 
 std::string GETPVPROFSTRING(const std::string& section, const runtime::Value& key,
                             const std::string& default_value, const std::string& file) {
@@ -28,7 +18,7 @@ std::string GETPVPROFSTRING(const std::string& section, const runtime::Value& ke
     DWORD n = GetPrivateProfileStringW(
         wide(section).c_str(), key.is_text() ? key_name.c_str() : nullptr,
         wide(default_value).c_str(), buffer.data(), 4095, wide(file).c_str());
-    return narrow(buffer.data(), n);
+    return narrow({buffer.data(), n});
 }
 
 bool WRITEPPROSTRING(const std::string& section, const std::string& key, const std::string& value,

@@ -3,7 +3,7 @@
 
 #include "kelv/popmsg.h"
 #include "tests/winlib/user.h"
-#include "winlib/pump.h"
+#include "winlib/messages.h"
 #include "winlib/window.h"
 
 namespace kelv {

@@ -9,8 +9,8 @@
 
 #include "runtime/path.h"
 #include "tests/winlib/user.h"
-#include "winlib/pump.h"
-#include "winlib/types.h"
+#include "winlib/messages.h"
+#include "winlib/vocabulary.h"
 
 namespace serial {
 namespace {

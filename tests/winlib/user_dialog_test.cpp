@@ -8,7 +8,7 @@
 
 #include "tests/winlib/user.h"
 #include "winlib/control.h"
-#include "winlib/pump.h"
+#include "winlib/messages.h"
 #include "winlib/window.h"
 
 namespace winlib {

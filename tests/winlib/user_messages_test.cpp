@@ -12,7 +12,8 @@
 
 #include "runtime/path.h"
 #include "tests/winlib/user.h"
-#include "winlib/pump.h"
+#include "winlib/messages.h"
+#include "winlib/services.h"
 #include "winlib/window.h"
 
 namespace winlib {

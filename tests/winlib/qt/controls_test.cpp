@@ -86,7 +86,7 @@ TEST_F(UiTest, PasswordAndDisabledFields) {
     auto dlg = TDialog::FromResource("MSGGET2", "Utente");
     std::string password(8, ' ');
     auto get = TGet::Redefine(*dlg, 102, &password);
-    get->nStyle |= winlib::style::kPassword;
+    get->nStyle |= winlib::es::kPassword;
     get->Disable();
     robot::when_shown(&dlg->hWnd, [&](QWidget* w) {
         auto* edit = qobject_cast<QLineEdit*>(robot::item(w, 102));

@@ -22,7 +22,7 @@
 #include "runtime/text1252.h"
 #include "tests/winlib/qt/robot.h"
 #include "tests/winlib/user.h"
-#include "winlib/pump.h"
+#include "winlib/messages.h"
 
 namespace winlib::testing {
 namespace {

@@ -32,7 +32,8 @@ void key(QWidget* widget, Qt::Key key);
 
 #include <gtest/gtest.h>
 
-#include "winlib/pump.h"
+#include "winlib/messages.h"
+#include "winlib/services.h"
 
 // Tests of the Qt driver start with one pump: the driver creates the application on its
 // first use, and the robot's timers need it.

@@ -2,6 +2,8 @@
 // realising a core control. Programmatic changes run under a QSignalBlocker so that only
 // the user's changes reach the core (as on Windows, where LB_SETCURSEL notifies nobody).
 // Multi-line edits take and give Windows line ends (CR LF); Qt's editor keeps LF.
+#include "winlib/driver/controls.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -14,8 +16,7 @@
 #include <QSignalBlocker>
 
 #include "winlib/control.h"
-#include "winlib/driver.h"
-#include "winlib/drivers/qt/application.h"
+#include "winlib/drivers/qt/native.h"
 
 namespace winlib::driver {
 namespace {

@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <map>
 
+#include "winlib/vocabulary.h"
+
 namespace winlib::qt {
 
 int virtual_key(const QKeyEvent* event) {
@@ -10,17 +12,21 @@ int virtual_key(const QKeyEvent* event) {
     // Letters and digits have the same codes in both (ASCII upper case and digits).
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return key;
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 0x70 + (key - Qt::Key_F1);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return vk::kF1 + (key - Qt::Key_F1);
     static const std::map<int, int> table = {
-        {Qt::Key_Backspace, 0x08}, {Qt::Key_Tab, 0x09},        {Qt::Key_Backtab, 0x09},
-        {Qt::Key_Return, 0x0D},    {Qt::Key_Enter, 0x0D},      {Qt::Key_Shift, 0x10},
-        {Qt::Key_Control, 0x11},   {Qt::Key_Alt, 0x12},        {Qt::Key_Pause, 0x13},
-        {Qt::Key_CapsLock, 0x14},  {Qt::Key_Escape, 0x1B},     {Qt::Key_Space, 0x20},
-        {Qt::Key_PageUp, 0x21},    {Qt::Key_PageDown, 0x22},   {Qt::Key_End, 0x23},
-        {Qt::Key_Home, 0x24},      {Qt::Key_Left, 0x25},       {Qt::Key_Up, 0x26},
-        {Qt::Key_Right, 0x27},     {Qt::Key_Down, 0x28},       {Qt::Key_Print, 0x2C},
-        {Qt::Key_Insert, 0x2D},    {Qt::Key_Delete, 0x2E},     {Qt::Key_Meta, 0x5B},
-        {Qt::Key_NumLock, 0x90},   {Qt::Key_ScrollLock, 0x91},
+        {Qt::Key_Backspace, vk::kBack},  {Qt::Key_Tab, vk::kTab},
+        {Qt::Key_Backtab, vk::kTab},     {Qt::Key_Return, vk::kReturn},
+        {Qt::Key_Enter, vk::kReturn},    {Qt::Key_Shift, vk::kShift},
+        {Qt::Key_Control, vk::kControl}, {Qt::Key_Alt, vk::kMenu},
+        {Qt::Key_Pause, vk::kPause},     {Qt::Key_CapsLock, vk::kCapital},
+        {Qt::Key_Escape, vk::kEscape},   {Qt::Key_Space, vk::kSpace},
+        {Qt::Key_PageUp, vk::kPrior},    {Qt::Key_PageDown, vk::kNext},
+        {Qt::Key_End, vk::kEnd},         {Qt::Key_Home, vk::kHome},
+        {Qt::Key_Left, vk::kLeft},       {Qt::Key_Up, vk::kUp},
+        {Qt::Key_Right, vk::kRight},     {Qt::Key_Down, vk::kDown},
+        {Qt::Key_Print, vk::kSnapshot},  {Qt::Key_Insert, vk::kInsert},
+        {Qt::Key_Delete, vk::kDelete},   {Qt::Key_Meta, vk::kLWin},
+        {Qt::Key_NumLock, vk::kNumLock}, {Qt::Key_ScrollLock, vk::kScroll},
     };
     const auto it = table.find(key);
     return it == table.end() ? 0 : it->second;

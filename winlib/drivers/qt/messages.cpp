@@ -11,6 +11,8 @@
 // wait_event() wakes for such a send or a quit request. It cannot see the window system's
 // input arriving meanwhile (Qt offers no wait that processes nothing); a wait loop that
 // calls it with its 10 ms bound and then pump() handles that input at most one bound late.
+#include "winlib/driver/messages.h"
+
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEvent>
@@ -20,8 +22,7 @@
 #include <deque>
 #include <mutex>
 
-#include "winlib/driver.h"
-#include "winlib/drivers/qt/application.h"
+#include "winlib/drivers/qt/native.h"
 #include "winlib/events.h"
 #include "winlib/window.h"
 

@@ -6,6 +6,8 @@
 // windows (application.cpp); the save dialog is Qt's own (not the desktop's), so that it
 // behaves the same everywhere and a test can drive it. Like Windows' own, a message box
 // copies its caption, text and buttons to the clipboard on Ctrl+C.
+#include "winlib/driver/services.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -17,45 +19,45 @@
 #include <vector>
 
 #include "runtime/path.h"
-#include "winlib/driver.h"
-#include "winlib/drivers/qt/application.h"
+#include "winlib/drivers/qt/native.h"
+#include "winlib/vocabulary.h"
 
 namespace winlib::driver {
 namespace {
 
 struct BoxButton {
     QMessageBox::StandardButton button;
-    int result;  // IDOK, IDCANCEL, ...
+    int result;  // id::
 };
 
 // The buttons of an MB_ type, in Windows' order (MB_DEFBUTTONn counts in this order).
-std::vector<BoxButton> box_buttons(unsigned type) {
+std::vector<BoxButton> box_buttons(unsigned style) {
     using B = QMessageBox;
-    switch (type & 0xF) {
-        case 0x1:
-            return {{B::Ok, 1}, {B::Cancel, 2}};
-        case 0x2:
-            return {{B::Abort, 3}, {B::Retry, 4}, {B::Ignore, 5}};
-        case 0x3:
-            return {{B::Yes, 6}, {B::No, 7}, {B::Cancel, 2}};
-        case 0x4:
-            return {{B::Yes, 6}, {B::No, 7}};
-        case 0x5:
-            return {{B::Retry, 4}, {B::Cancel, 2}};
+    switch (style & mb::kTypeMask) {
+        case mb::kOkCancel:
+            return {{B::Ok, id::kOk}, {B::Cancel, id::kCancel}};
+        case mb::kAbortRetryIgnore:
+            return {{B::Abort, id::kAbort}, {B::Retry, id::kRetry}, {B::Ignore, id::kIgnore}};
+        case mb::kYesNoCancel:
+            return {{B::Yes, id::kYes}, {B::No, id::kNo}, {B::Cancel, id::kCancel}};
+        case mb::kYesNo:
+            return {{B::Yes, id::kYes}, {B::No, id::kNo}};
+        case mb::kRetryCancel:
+            return {{B::Retry, id::kRetry}, {B::Cancel, id::kCancel}};
         default:
-            return {{B::Ok, 1}};
+            return {{B::Ok, id::kOk}};
     }
 }
 
 QMessageBox::Icon box_icon(unsigned style) {
-    switch (style & 0xF0) {
-        case 0x10:
+    switch (style & mb::kIconMask) {
+        case mb::kIconHand:
             return QMessageBox::Critical;
-        case 0x20:
+        case mb::kIconQuestion:
             return QMessageBox::Question;
-        case 0x30:
+        case mb::kIconExclamation:
             return QMessageBox::Warning;
-        case 0x40:
+        case mb::kIconInformation:
             return QMessageBox::Information;
         default:
             return QMessageBox::NoIcon;
@@ -136,7 +138,7 @@ int message_box(Handle owner, const std::string& text, const std::string& captio
     box.setTextFormat(Qt::PlainText);
     const std::vector<BoxButton> buttons = box_buttons(style);
     for (const BoxButton& b : buttons) box.addButton(b.button);
-    const std::size_t default_index = (style >> 8) & 0xF;
+    const std::size_t default_index = (style & mb::kDefMask) >> mb::kDefShift;
     box.setDefaultButton(buttons[default_index < buttons.size() ? default_index : 0].button);
     if (buttons.size() == 1) {
         box.setEscapeButton(buttons.front().button);

@@ -1,10 +1,13 @@
 // Windows of the Qt driver: a QDialog per window, its controls built from the dialog
-// template (dialog units turned into pixels for the template's font, as Windows does) or
-// from the core's run-time controls, the modal loop and centring.
+// template (dialog units turned into pixels for the template's font, as Windows does) and
+// from the core's run-time controls the same way, from window class and style; the modal
+// loop and centring.
 //
 // Supported control classes: BUTTON (push, default push, check box, radio, group box),
 // STATIC, EDIT (single line; multi-line as a plain-text editor), LISTBOX, COMBOBOX.
 // Not supported yet: owner-drawn controls, icons and bitmaps in statics, sizing grips.
+#include "winlib/driver/windows.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -24,24 +27,18 @@
 #include <QScreen>
 #include <QValidator>
 #include <optional>
+#include <string_view>
 
 #include "resources/rc_text.h"
 #include "winlib/control.h"
 #include "winlib/dialog_template.h"
-#include "winlib/driver.h"
-#include "winlib/drivers/qt/application.h"
-#include "winlib/drivers/qt/native_window.h"
+#include "winlib/drivers/qt/native.h"
 #include "winlib/events.h"
+#include "winlib/vocabulary.h"
 #include "winlib/window.h"
 
 namespace winlib::qt {
 namespace {
-
-// Win32 style bits the driver reads besides those of winlib/control.h.
-constexpr unsigned kPopup = 0x80000000, kChild = 0x40000000, kVisible = 0x10000000;
-constexpr unsigned kDisabled = 0x08000000, kCaption = 0x00C00000, kSysMenu = 0x00080000;
-constexpr unsigned kThickFrame = 0x00040000;
-constexpr unsigned kSortList = 0x0002, kDropDownList = 0x0003;
 
 // Windows' ES_UPPERCASE turns letters to upper case as they are typed; the program's
 // upper case changes a to z only.
@@ -80,75 +77,76 @@ const TemplateFile& templates() {
     return file;
 }
 
-// The widget for a Win32 window class and style.
-QWidget* make_widget(const std::string& window_class, unsigned style, const std::string& text,
+// The widget for a Win32 window class and style: the one place a window class is realised.
+QWidget* make_widget(std::string_view window_class, unsigned style, const std::string& text,
                      QWidget* parent) {
     const QString caption = to_qstring(text);
-    if (window_class == "BUTTON") {
-        switch (style & 0xF) {
-            case 0x2:
-            case 0x3:
+    if (window_class == window_class::kButton) {
+        switch (style & bs::kKindMask) {
+            case bs::kCheckBox:
+            case bs::kAutoCheckBox:
                 return new QCheckBox(caption, parent);
-            case 0x4:
-            case 0x9:
+            case bs::kRadioButton:
+            case bs::kAutoRadioButton:
                 return new QRadioButton(caption, parent);
-            case 0x7:
+            case bs::kGroupBox:
                 return new QGroupBox(caption, parent);
             default: {
                 auto* button = new QPushButton(caption, parent);
-                button->setDefault((style & style::kDefault) != 0);
+                button->setDefault((style & bs::kDefPushButton) != 0);
                 return button;
             }
         }
     }
-    if (window_class == "EDIT") {
-        if ((style & style::kMultiline) != 0) return new QPlainTextEdit(parent);
+    if (window_class == window_class::kEdit) {
+        if ((style & es::kMultiline) != 0) return new QPlainTextEdit(parent);
         auto* edit = new QLineEdit(parent);
         edit->setText(caption);
         return edit;
     }
-    if (window_class == "LISTBOX") {
+    if (window_class == window_class::kListBox) {
         auto* list = new QListWidget(parent);
-        list->setSortingEnabled((style & kSortList) != 0);
+        list->setSortingEnabled((style & lbs::kSort) != 0);
         return list;
     }
-    if (window_class == "COMBOBOX") {
+    if (window_class == window_class::kComboBox) {
         auto* combo = new QComboBox(parent);
-        combo->setEditable((style & 0x3) != kDropDownList);
+        combo->setEditable((style & cbs::kKindMask) != cbs::kDropDownList);
         return combo;
     }
     auto* label = new QLabel(caption, parent);  // STATIC and anything unknown
     label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignTop | ((style & 0x3) == 0x1   ? Qt::AlignHCenter
-                                        : (style & 0x3) == 0x2 ? Qt::AlignRight
-                                                               : Qt::AlignLeft));
+    const unsigned align = style & (ss::kCenter | ss::kRight);
+    label->setAlignment(Qt::AlignTop | (align == ss::kCenter  ? Qt::AlignHCenter
+                                        : align == ss::kRight ? Qt::AlignRight
+                                                              : Qt::AlignLeft));
     return label;
 }
 
 // Edit and list settings from the style bits and the length limit.
 void apply_style(QWidget* widget, unsigned style, int limit) {
-    const bool border = (style & style::kBorder) != 0;
+    const bool border = (style & ws::kBorder) != 0;
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setFrame(border);
         if (limit > 0) edit->setMaxLength(limit);
-        if ((style & style::kPassword) != 0) edit->setEchoMode(QLineEdit::Password);
-        if ((style & style::kUppercase) != 0) edit->setValidator(new UpperCase(edit));
-        edit->setReadOnly((style & style::kReadOnly) != 0);
+        if ((style & es::kPassword) != 0) edit->setEchoMode(QLineEdit::Password);
+        if ((style & es::kUppercase) != 0) edit->setValidator(new UpperCase(edit));
+        edit->setReadOnly((style & es::kReadOnly) != 0);
     } else if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
         text->setFrameShape(border ? QFrame::Box : QFrame::NoFrame);
-        text->setReadOnly((style & style::kReadOnly) != 0);
-        text->setVerticalScrollBarPolicy((style & style::kVScroll) != 0 ? Qt::ScrollBarAlwaysOn
-                                                                        : Qt::ScrollBarAlwaysOff);
-        const bool hscroll = (style & style::kHScroll) != 0;
+        text->setReadOnly((style & es::kReadOnly) != 0);
+        text->setVerticalScrollBarPolicy((style & ws::kVScroll) != 0 ? Qt::ScrollBarAlwaysOn
+                                                                     : Qt::ScrollBarAlwaysOff);
+        const bool hscroll = (style & ws::kHScroll) != 0;
         text->setHorizontalScrollBarPolicy(hscroll ? Qt::ScrollBarAlwaysOn
                                                    : Qt::ScrollBarAlwaysOff);
         // Without a horizontal scroll bar or ES_AUTOHSCROLL, Windows wraps long lines.
-        const bool wrap = !hscroll && (style & style::kAutoHScroll) == 0;
+        const bool wrap = !hscroll && (style & es::kAutoHScroll) == 0;
         text->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
         list->setFrameShape(border ? QFrame::Box : QFrame::NoFrame);
-        list->setVerticalScrollBarPolicy((style & style::kVScroll) != 0 ? Qt::ScrollBarAsNeeded
-                                                                        : Qt::ScrollBarAlwaysOff);
+        list->setVerticalScrollBarPolicy((style & ws::kVScroll) != 0 ? Qt::ScrollBarAsNeeded
+                                                                     : Qt::ScrollBarAlwaysOff);
     }
 }
 
@@ -172,13 +170,16 @@ void connect_changes(QWidget* widget, NativeWindow* window, Control* control) {
     widget->installEventFilter(new FocusWatcher(window, control, widget));
 }
 
-// Gives a new control widget its place, state, handle and id, and connects its events.
-void realise(QWidget* widget, NativeWindow* window, Control* control, int id, unsigned style,
-             int limit, QRect geometry) {
-    apply_style(widget, style, limit);
+// Makes the widget of one control, of a template or of the core alike, from its window
+// class and style; gives it its place, state, handle and id, binds it to the core's
+// control (if any) and connects its events.
+void realise(NativeWindow* window, std::string_view window_class, const std::string& text, int id,
+             unsigned style, QRect geometry, Control* control) {
+    QWidget* widget = make_widget(window_class, style, text, window);
+    apply_style(widget, style, control != nullptr ? control->nLimit : 0);
     widget->setGeometry(geometry);
-    widget->setEnabled((style & kDisabled) == 0 && (control == nullptr || control->lEnabled));
-    widget->setVisible((style & kVisible) != 0);
+    widget->setEnabled((style & ws::kDisabled) == 0 && (control == nullptr || control->lEnabled));
+    widget->setVisible((style & ws::kVisible) != 0);
     widget->setProperty("id", id);
     const Handle handle = register_widget(widget, window->core);
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
@@ -194,15 +195,6 @@ void realise(QWidget* widget, NativeWindow* window, Control* control, int id, un
 
 QRect to_qrect(Rect r) { return {r.x, r.y, r.width, r.height}; }
 
-// The Win32 class a run-time control of the core is made of.
-std::string window_class_of(const Control& control) {
-    const std::string name = control.ClassName();
-    if (name == "TGET" || name == "TMULTIGET") return "EDIT";
-    if (name == "TLISTBOX") return "LISTBOX";
-    if (name == "TBUTTON") return "BUTTON";
-    return "STATIC";
-}
-
 void build_from_template(NativeWindow* native, Window& window, const DialogTemplate& dialog) {
     QFont font(to_qstring(dialog.cFontName));
     if (dialog.nFontSize > 0) font.setPointSize(dialog.nFontSize);
@@ -216,19 +208,18 @@ void build_from_template(NativeWindow* native, Window& window, const DialogTempl
     for (const ControlTemplate& item : dialog.aControls) {
         std::shared_ptr<Control> control = window.control_by_id(item.nId);
         if (control && !control->lFromResource) control = nullptr;
-        const unsigned style = item.nStyle | (control ? control->nStyle : 0);
-        QWidget* widget = make_widget(item.cClass, style, item.cText, native);
-        realise(widget, native, control.get(), item.nId, style, control ? control->nLimit : 0,
-                to_qrect(dialog_units_to_pixels(item.rect, base)));
+        realise(native, item.cClass, item.cText, item.nId,
+                item.nStyle | (control ? control->nStyle : 0),
+                to_qrect(dialog_units_to_pixels(item.rect, base)), control.get());
     }
 }
 
 Qt::WindowFlags window_flags(unsigned style) {
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
     // An overlapped window (neither popup nor child) always has a title bar on Windows.
-    const bool overlapped = (style & (kPopup | kChild)) == 0;
-    if (overlapped || (style & kCaption) == kCaption) flags |= Qt::WindowTitleHint;
-    if ((style & kSysMenu) != 0) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    const bool overlapped = (style & (ws::kPopup | ws::kChild)) == 0;
+    if (overlapped || (style & ws::kCaption) == ws::kCaption) flags |= Qt::WindowTitleHint;
+    if ((style & ws::kSysMenu) != 0) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     return flags;
 }
 
@@ -309,14 +300,12 @@ void create_window(Window& window) {
     }
     for (const auto& control : window.aControls) {
         if (control->lFromResource) continue;
-        QWidget* widget =
-            qt::make_widget(qt::window_class_of(*control), control->nStyle, control->cText, native);
-        qt::realise(widget, native, control.get(), control->nId, control->nStyle | qt::kVisible,
-                    control->nLimit, qt::to_qrect(control->rect));
+        qt::realise(native, control->Class().window_class, control->cText, control->nId,
+                    control->nStyle, qt::to_qrect(control->rect), control.get());
     }
     // Windows dialogs and plain overlapped windows keep their size unless they have a
     // sizing border.
-    if ((style & qt::kThickFrame) == 0) native->setFixedSize(native->size());
+    if ((style & ws::kThickFrame) == 0) native->setFixedSize(native->size());
 }
 
 void show_window(Window& window) {

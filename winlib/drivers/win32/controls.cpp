@@ -1,42 +1,23 @@
-// Controls of the Win32 driver: a template's controls are bound by id, controls built at
-// run time are created from their rectangle and style (Win32 style values throughout).
+// Controls of the Win32 driver: the dialog manager makes a template's controls and the
+// core's are bound to them by id; a control built at run time is made from its window
+// class and style the same way (Win32 style values throughout).
+#include "winlib/driver/controls.h"
+
 #include <string>
 #include <vector>
 
 #include "winlib/control.h"
-#include "winlib/driver.h"
 #include "winlib/drivers/win32/native.h"
 
 namespace winlib::win32 {
 namespace {
 
-struct NativeClass {
-    const wchar_t* name;
-    DWORD style;
-};
-
-NativeClass native_class(const Control& control) {
-    const std::string name = control.ClassName();
-    if (name == "TGET") return {L"EDIT", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP};
-    if (name == "TMULTIGET") return {L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | WS_TABSTOP};
-    if (name == "TLISTBOX") return {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP};
-    if (name == "TBUTTON") return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
-    return {L"STATIC", SS_LEFT};
-}
-
-bool is_edit(HWND hwnd) {
-    wchar_t name[16] = {};
-    GetClassNameW(hwnd, name, 16);
-    return lstrcmpiW(name, L"Edit") == 0;
-}
-
 HWND create_child(HWND dialog, const Control& control) {
-    const NativeClass native = native_class(control);
-    const DWORD style = WS_CHILD | WS_VISIBLE | native.style | control.nStyle;
-    HWND hwnd = CreateWindowExW(0, native.name, L"", style, control.rect.x, control.rect.y,
-                                control.rect.width, control.rect.height, dialog,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.nId)),
-                                GetModuleHandleW(nullptr), nullptr);
+    HWND hwnd =
+        CreateWindowExW(0, wide(control.Class().window_class).c_str(), L"", control.nStyle,
+                        control.rect.x, control.rect.y, control.rect.width, control.rect.height,
+                        dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.nId)),
+                        GetModuleHandleW(nullptr), nullptr);
     if (hwnd != nullptr) {
         auto font = static_cast<WPARAM>(SendMessageW(dialog, WM_GETFONT, 0, 0));
         if (font == 0) font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
@@ -47,10 +28,10 @@ HWND create_child(HWND dialog, const Control& control) {
 
 // A template's edit takes the variants the core asks for.
 void apply_edit_style(HWND hwnd, unsigned style) {
-    if (style & winlib::style::kUppercase) {
+    if (style & es::kUppercase) {
         SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | ES_UPPERCASE);
     }
-    if (style & winlib::style::kPassword) SendMessageW(hwnd, EM_SETPASSWORDCHAR, L'*', 0);
+    if (style & es::kPassword) SendMessageW(hwnd, EM_SETPASSWORDCHAR, L'*', 0);
 }
 
 }  // namespace
@@ -60,7 +41,7 @@ void realise_control(HWND dialog, Control& control) {
         control.lFromResource ? GetDlgItem(dialog, control.nId) : create_child(dialog, control);
     if (hwnd == nullptr) return;
     control.hWnd = to_handle(hwnd);
-    if (is_edit(hwnd)) {
+    if (is_class(hwnd, L"Edit")) {
         if (control.lFromResource) apply_edit_style(hwnd, control.nStyle);
         if (control.nLimit > 0) SendMessageW(hwnd, EM_LIMITTEXT, control.nLimit, 0);
     }
@@ -79,12 +60,6 @@ using win32::to_handle;
 using win32::to_hwnd;
 
 namespace {
-bool is_list(HWND hwnd) {
-    wchar_t name[16] = {};
-    GetClassNameW(hwnd, name, 16);
-    return lstrcmpiW(name, L"ListBox") == 0;
-}
-
 std::string list_item(HWND hwnd, LRESULT index) {
     const LRESULT length = SendMessageW(hwnd, LB_GETTEXTLEN, index, 0);
     if (length == LB_ERR) return {};
@@ -104,7 +79,8 @@ void set_text(Control& control, const std::string& text) {
 std::string get_text(const Control& control) {
     HWND hwnd = to_hwnd(control.hWnd);
     if (hwnd == nullptr) return {};
-    if (is_list(hwnd)) return list_item(hwnd, SendMessageW(hwnd, LB_GETCURSEL, 0, 0));
+    if (win32::is_class(hwnd, L"ListBox"))
+        return list_item(hwnd, SendMessageW(hwnd, LB_GETCURSEL, 0, 0));
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
     const int copied = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<size_t>(copied));

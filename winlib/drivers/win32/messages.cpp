@@ -1,7 +1,8 @@
 // The message pump of the Win32 driver. Messages sent from other threads (the port's
 // arrival notification) are delivered by Windows itself while this thread reads its
 // queue: inside PeekMessage here, GetMessage in a modal loop, or a message box's loop.
-#include "winlib/driver.h"
+#include "winlib/driver/messages.h"
+
 #include "winlib/drivers/win32/native.h"
 
 namespace winlib::driver {

@@ -1,12 +1,11 @@
 // What the Win32 driver's files share: handle and text conversion at the driver's edge,
-// and the window record kept on each native dialog. Private to winlib/drivers/win32.
+// window classes, and the window record kept on each native dialog. Private to
+// winlib/drivers/win32 (its Qt counterpart is winlib/drivers/qt/native.h).
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-#include <string_view>
-
+#include "runtime/win32/wide_text.h"
 #include "winlib/types.h"
 
 namespace winlib {
@@ -19,9 +18,11 @@ namespace winlib::win32 {
 inline HWND to_hwnd(Handle handle) { return reinterpret_cast<HWND>(handle); }
 inline Handle to_handle(HWND hwnd) { return reinterpret_cast<Handle>(hwnd); }
 
-// Program text (Windows-1252 bytes) to and from the wide text of the W calls.
-std::wstring wide(std::string_view text);
-std::string narrow(std::wstring_view text);
+using runtime::narrow;
+using runtime::wide;
+
+// True when the native window is of this window class (compared without regard to case).
+bool is_class(HWND hwnd, const wchar_t* window_class);
 
 // The core's window realised by a native dialog of this driver, or nullptr.
 Window* window_of(HWND hwnd);

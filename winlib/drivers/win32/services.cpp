@@ -6,10 +6,10 @@
 #include <commdlg.h>
 // clang-format on
 
+#include "winlib/driver/services.h"
+
 #include <algorithm>
 #include <string>
-
-#include "winlib/driver.h"
 
 namespace winlib::driver {
 
@@ -36,7 +36,7 @@ void beep(int frequency_hz, int duration_ms) {
 namespace {
 // "shown|pattern|..." in the dialog's form: each bar a string end, two at the end.
 std::wstring native_filter(const std::string& filter) {
-    std::wstring result = wide(filter.substr(0, 399));
+    std::wstring result = wide(filter);
     std::replace(result.begin(), result.end(), L'|', L'\0');
     result.append(2, L'\0');
     return result;
@@ -46,8 +46,8 @@ std::wstring native_filter(const std::string& filter) {
 std::string save_file_dialog(Handle owner, const std::string& filter, const std::string& title,
                              const std::string& initial_dir) {
     const std::wstring native = native_filter(filter);  // empty: no filter
-    const std::wstring caption = wide(title.substr(0, 255));
-    const std::wstring folder = wide(initial_dir.substr(0, 255));
+    const std::wstring caption = wide(title);
+    const std::wstring folder = wide(initial_dir);
     std::wstring file(512, L'\0');
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;

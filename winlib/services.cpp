@@ -1,20 +1,10 @@
 // The library's platform services: each passes to the one driver of the build.
-#include "winlib/pump.h"
+#include "winlib/services.h"
 
-#include "winlib/driver.h"
+#include "winlib/driver/controls.h"
+#include "winlib/driver/services.h"
 
 namespace winlib {
-
-bool pump() { return driver::pump(); }
-
-void post_quit(int exit_code) { driver::post_quit(exit_code); }
-
-void wait_event(int milliseconds) { driver::wait_event(milliseconds); }
-
-std::intptr_t send_message(Handle window, unsigned message, std::uintptr_t wparam,
-                           std::intptr_t lparam) {
-    return driver::send_message(window, message, wparam, lparam);
-}
 
 int message_box(const std::string& text, const std::string& caption, unsigned style) {
     return driver::message_box(driver::active_window(), text, caption, style);

@@ -1,8 +1,11 @@
-#include "winlib/drivers/qt/application.h"
+// What the Qt driver's files share (native.h): the application, the widgets' handles, the
+// held keys and the text at Qt's edge.
+#include "winlib/drivers/qt/native.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QPointer>
 #include <atomic>
 #include <map>
 #include <set>

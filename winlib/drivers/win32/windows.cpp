@@ -5,16 +5,16 @@
 //
 // Sections: the dialog procedure (native events to the core's events), creation,
 // the modal loop, the rest of the window calls.
-#include "winlib/window.h"
+#include "winlib/driver/windows.h"
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
 #include "winlib/control.h"
-#include "winlib/driver.h"
 #include "winlib/drivers/win32/native.h"
 #include "winlib/events.h"
+#include "winlib/vocabulary.h"
+#include "winlib/window.h"
 
 namespace winlib::win32 {
 namespace {
@@ -30,12 +30,6 @@ Control* control_of(Window& window, HWND child) {
         if (to_hwnd(control->hWnd) == child) return control.get();
     }
     return nullptr;
-}
-
-bool is_class(HWND hwnd, const wchar_t* name) {
-    std::array<wchar_t, 32> buffer{};
-    GetClassNameW(hwnd, buffer.data(), static_cast<int>(buffer.size()));
-    return lstrcmpiW(buffer.data(), name) == 0;
 }
 
 void on_command(Window& window, WPARAM wparam, LPARAM lparam) {

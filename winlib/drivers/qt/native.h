@@ -1,6 +1,7 @@
-// The Qt driver's shared state: the QApplication, the integer handles of its widgets, the
-// held-key table and the text conversions at Qt's edge. Driver-internal: the core never
-// includes this header.
+// What the Qt driver's files share: the QApplication, the integer handles of its widgets,
+// the held-key table, the text conversions at Qt's edge and the widget that realises a
+// core window. Private to winlib/drivers/qt (its Win32 counterpart is
+// winlib/drivers/win32/native.h).
 //
 // The QApplication is created on the first call of any driver function from the UI thread
 // (the thread that makes it becomes the UI thread) and lives until the process ends: it
@@ -9,7 +10,7 @@
 // program never creates one of its own.
 #pragma once
 
-#include <QPointer>
+#include <QDialog>
 #include <QString>
 #include <QWidget>
 #include <string>
@@ -17,9 +18,10 @@
 
 #include "winlib/types.h"
 
+class QEventLoop;
+
 namespace winlib {
 class Window;
-class Control;
 }  // namespace winlib
 
 namespace winlib::qt {
@@ -42,5 +44,28 @@ bool key_held(int virtual_key);
 // Windows-1252 bytes to and from Qt's strings, through the program's own table.
 QString to_qstring(std::string_view text);
 std::string from_qstring(const QString& text);
+
+// A window of the library is a QDialog: it turns Esc and the close box into close requests
+// and reports paints and resizes. `core` is cleared when the core lets go of the window,
+// so that events still queued for a widget awaiting deletion reach nobody.
+class NativeWindow : public QDialog {
+public:
+    explicit NativeWindow(Window& window) : core(&window) {}
+
+    Window* core;
+    QEventLoop* loop = nullptr;  // the running modal loop, if any
+    bool ending = false;         // end_modal() was called
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    bool paint_reported_ = false;
+};
+
+NativeWindow* native_window(const Window& window);
 
 }  // namespace winlib::qt

@@ -1,26 +1,22 @@
-// The message pump and the services of the platform the library offers its callers.
+// The platform's services as the library's callers use them, on the one driver of the
+// build (winlib/driver/services.h has the contract in full). Message boxes and the save
+// dialog belong to the active window.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "winlib/types.h"
+#include "winlib/vocabulary.h"
 
 namespace winlib {
 
-// Processes every pending message; false on a quit request. Never waits.
-bool pump();
-// Asks the program to end: the next pump() meets the request.
-void post_quit(int exit_code);
-// Waits at most this long for the next message or event (wait loops that must not spin).
-void wait_event(int milliseconds);
-std::intptr_t send_message(Handle window, unsigned message, std::uintptr_t wparam,
-                           std::intptr_t lparam);
+// The system message box: style mb::, result id::.
 int message_box(const std::string& text, const std::string& caption, unsigned style);
 Handle active_window();
 // The window (usually a control) that has the keyboard focus, or 0.
 Handle focused_window();
 void enable_window(Handle window, bool enabled);
+// True while the key (vk::) is down.
 bool key_down(int virtual_key);
 void beep(int frequency_hz, int duration_ms);
 std::string save_file_dialog(const std::string& filter, const std::string& title,

@@ -1,0 +1,33 @@
+// The driver seam, controls: the state of a realised control. UI thread only; each call
+// is made for a control that has its handle (Control::hWnd not 0).
+// Rules of the whole seam: winlib/driver/README.md.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "winlib/types.h"
+
+namespace winlib {
+class Control;
+}
+
+namespace winlib::driver {
+
+void set_text(Control& control, const std::string& text);
+// A list box's text is its selected item.
+std::string get_text(const Control& control);
+// List boxes: replaces all items; selection is a 1-based position, 0 for none. Setting
+// either notifies nobody, as on Windows.
+void set_items(Control& control, const std::vector<std::string>& items);
+void select(Control& control, int position);
+int selection(const Control& control);
+void set_bounds(Control& control, Rect pixels);
+void set_focus(Control& control);
+void enable(Control& control, bool enabled);
+// Multi-line edit: caret after the last character, last line scrolled into view.
+void go_bottom(Control& control);
+// The control that has the keyboard focus, or 0.
+Handle focused_handle();
+
+}  // namespace winlib::driver

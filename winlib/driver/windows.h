@@ -1,0 +1,40 @@
+// The driver seam, windows: realising the core's windows and their controls natively.
+// Rules of the whole seam: winlib/driver/README.md. UI thread only.
+#pragma once
+
+#include <string>
+
+#include "winlib/types.h"
+
+namespace winlib {
+class Window;
+}
+
+namespace winlib::driver {
+
+// Realises the window and all its controls (those of its template, bound to the core's
+// controls by id, and those the core created at run time), not yet visible. Gives the
+// window its handle (Window::hWnd) and each control its handle. Dialog units of a
+// template are turned into pixels for the template's font the way Windows does. Every
+// control, from the template or from the core, is made from its window class and style
+// (Control::Class(), Control::nStyle); a core control bound to a template control adds
+// its nStyle bits (ES_UPPERCASE, ES_PASSWORD) to the template's and its nLimit; a
+// disabled one (lEnabled false) starts disabled. Leaves hWnd 0 when the window cannot be
+// made (no such template).
+void create_window(Window& window);
+// Shows the window centred on the screen; the window becomes active.
+void show_window(Window& window);
+// Runs a nested message loop until end_modal() was called for the window and the message
+// being handled then has returned; the window is hidden and destroyed before it returns.
+void run_modal(Window& window);
+// Marks a modal window to end; run_modal() returns once the current message returns.
+void end_modal(Window& window);
+// Destroys a non-modal window.
+void destroy_window(Window& window);
+void set_caption(Window& window, const std::string& caption);
+// The size of the client area in pixels.
+Size client_size(const Window& window);
+// Repaints the window, with or without erasing its background first.
+void repaint(Window& window, bool erase);
+
+}  // namespace winlib::driver

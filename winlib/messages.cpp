@@ -1,0 +1,19 @@
+// The library's message pump: each call passes to the one driver of the build.
+#include "winlib/messages.h"
+
+#include "winlib/driver/messages.h"
+
+namespace winlib {
+
+bool pump() { return driver::pump(); }
+
+void post_quit(int exit_code) { driver::post_quit(exit_code); }
+
+void wait_event(int milliseconds) { driver::wait_event(milliseconds); }
+
+std::intptr_t send_message(Handle window, unsigned message, std::uintptr_t wparam,
+                           std::intptr_t lparam) {
+    return driver::send_message(window, message, wparam, lparam);
+}
+
+}  // namespace winlib
