@@ -21,7 +21,8 @@
 //     cannot be set either.
 //   - archive: every regular file carries it, as a file Windows has just written does.
 //   - a file held open with Windows sharing (the open-mode byte kOpenModeByte locked, as
-//     the table engine's opens do) refuses to be deleted or moved (32).
+//     the table engine's opens do) refuses to be deleted, moved or copied over (32) and to
+//     be replaced (5, as Windows denies a rename over an open file).
 //   - move does not replace an existing target (183), as MoveFileA.
 //   - drive type: from the type of the file system mounted at the path (remote for NFS and
 //     SMB, CD-ROM for ISO 9660 and UDF, RAM disk for tmpfs and ramfs, removable for FAT

@@ -198,9 +198,8 @@ int move_file(std::string_view from, std::string_view to) {
 int replace_file(std::string_view from, std::string_view to) {
     std::string f = native(from), t = native(to);
     struct stat st {};
-    if (::stat(t.c_str(), &st) == 0) {
-        if (int refused = may_replace(t, st)) return refused;
-    }
+    // A target open elsewhere is refused as Windows refuses a rename over it: denied.
+    if (::stat(t.c_str(), &st) == 0 && may_replace(t, st) != 0) return oscode::kAccessDenied;
     int fd = ::open(f.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return windows_error(errno, f, oscode::kFileNotFound);
     bool synced = ::fsync(fd) == 0;
