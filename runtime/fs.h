@@ -3,8 +3,9 @@
 // listing, the TEMP folder, the system error mode and local time. Nothing else of the
 // program includes a platform header for these.
 //
-// One side per platform, with the same file names: posix/fs.cpp and posix/fs_list.cpp,
-// win32/fs.cpp and win32/fs_list.cpp (the wide calls, names through the 1252 table).
+// One side per platform, with the same file names: posix/fs.cpp and posix/fs_list.cpp
+// (with posix/fs_common.h between them), win32/fs.cpp and win32/fs_list.cpp (the wide
+// calls, names through the 1252 table).
 //
 // Paths in are the program's Windows paths (1252 text), mapped on POSIX by the path layer
 // (runtime/path.h). Calls that can fail give 0 or the Windows error number of the failing
@@ -14,19 +15,21 @@
 // Windows' meanings on POSIX, chosen once here:
 //   - read-only: nobody has write permission. Setting it takes the write permissions
 //     away, clearing it gives the owner write permission. A read-only file refuses to be
-//     deleted, replaced or copied over (5), as on Windows and for root too.
+//     deleted, replaced, copied over or given a new time (5), as on Windows, for root
+//     too (the Windows side looks first as well: Wine run by root would let it through).
 //   - hidden: the name begins with "." (not "." and ".." themselves). It follows the name,
 //     so setting or clearing it changes nothing and succeeds.
 //   - system: anything that is neither a regular file nor a folder (a pipe, a device). It
 //     cannot be set either.
 //   - archive: every regular file carries it, as a file Windows has just written does.
 //   - a file held open with Windows sharing (the open-mode byte kOpenModeByte locked, as
-//     the table engine's opens do) refuses to be deleted, moved or copied over (32) and to
-//     be replaced (5, as Windows denies a rename over an open file).
+//     the table engine's opens do) refuses to be deleted, moved, copied over or given a
+//     new time (32) and to be replaced (5, as Windows denies a rename over an open file).
 //   - move does not replace an existing target (183), as MoveFileA.
-//   - drive type: from the type of the file system mounted at the path (remote for NFS and
-//     SMB, CD-ROM for ISO 9660 and UDF, RAM disk for tmpfs and ramfs, removable for FAT
-//     and exFAT, fixed for the rest); a path that does not exist has no root (1).
+//   - drive type: from the type of the file system mounted at the path, as Linux's
+//     statfs names it (remote for NFS and SMB, CD-ROM for ISO 9660 and UDF, RAM disk for
+//     tmpfs and ramfs, removable for FAT and exFAT, fixed for the rest); a path that does
+//     not exist has no root (1).
 //   - the system error mode is only kept: POSIX shows no critical-error boxes.
 #pragma once
 

@@ -76,8 +76,8 @@ using posix::windows_error;
 
 std::string native(std::string_view path) { return native_path(path).string(); }
 
-// A file opened with Windows sharing holds the open-mode byte: someone else's open, as
-// Windows would see it, when the byte cannot be locked from here.
+// True when someone holds the file open with Windows sharing: another open has locked
+// the open-mode byte.
 bool held_open(const std::string& native) {
     int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
@@ -124,14 +124,15 @@ int copy_bytes(int in, int out, const CopyProgress& progress) {
     }
 }
 
+// Windows counts file times from 1601, POSIX from 1970.
+constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+
 FileTime file_time_of(const struct timespec& t) {
-    constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
     return static_cast<FileTime>((t.tv_sec + kSecondsFrom1601To1970) * 10'000'000 +
                                  t.tv_nsec / 100);
 }
 
 struct timespec timespec_of(FileTime time) {
-    constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
     struct timespec t {};
     t.tv_sec = static_cast<time_t>(static_cast<std::int64_t>(time / 10'000'000) -
                                    kSecondsFrom1601To1970);

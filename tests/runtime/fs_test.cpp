@@ -289,6 +289,8 @@ TEST_F(Fs, LastWriteTimeOfFilesAndFolders) {
     folder_.file("file.txt");
     folder_.folder("sub");
     folder_.read_only_file("ro.txt");
+    folder_.file("open.txt");
+    HeldOpen held(native("open.txt"));
     // 2 March 2001, 10:20:30.1234567 UTC, in 100-nanosecond steps since 1601.
     constexpr FileTime kTime = 126'280'020'301'234'567ULL;
     struct Case {
@@ -298,6 +300,7 @@ TEST_F(Fs, LastWriteTimeOfFilesAndFolders) {
         {"file.txt", 0},
         {"sub", 0},
         {"ro.txt", oscode::kAccessDenied},
+        {"open.txt", oscode::kSharingViolation},
         {"missing", oscode::kFileNotFound},
     };
     for (const Case& c : cases) {
