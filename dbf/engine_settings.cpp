@@ -1,5 +1,6 @@
 #include "dbf/engine_settings.h"
 
+#include "runtime/fs.h"
 #include "runtime/path.h"
 #include "runtime/settings.h"
 #include "runtime/text1252.h"
@@ -10,17 +11,6 @@ namespace {
 std::string text_setting(const char* name, const char* fallback) {
     runtime::Value v = runtime::setting(name);
     return v.is_text() ? v.text() : fallback;
-}
-
-std::size_t name_start(const std::string& path) {
-    std::size_t cut = path.find_last_of("\\/:");
-    return cut == std::string::npos ? 0 : cut + 1;
-}
-
-std::size_t extension_start(const std::string& path) {
-    std::size_t start = name_start(path);
-    std::size_t dot = path.rfind('.');
-    return dot == std::string::npos || dot < start ? std::string::npos : dot;
 }
 
 }  // namespace
@@ -40,27 +30,25 @@ int lock_scheme() {
 }
 
 std::string with_default_extension(const std::string& path, const std::string& extension) {
-    return extension_start(path) == std::string::npos ? path + extension : path;
+    return runtime::split_path(path).extension.empty() ? path + extension : path;
 }
 
 std::string with_extension(const std::string& path, const std::string& extension) {
-    std::size_t dot = extension_start(path);
-    return (dot == std::string::npos ? path : path.substr(0, dot)) + extension;
+    std::size_t dot = path.size() - runtime::split_path(path).extension.size();
+    return path.substr(0, dot) + extension;
 }
 
 std::string full_path(const std::string& path) {
     bool rooted = !path.empty() && (path[0] == '\\' || path[0] == '/');
     bool drive = path.size() >= 2 && path[1] == ':';
     if (rooted || drive) return path;
-    std::string cwd = runtime::current_directory();
+    std::string cwd = runtime::current_folder();
     if (cwd.empty()) return path;
     return cwd + (cwd.back() == '\\' ? "" : "\\") + path;
 }
 
 std::string base_name(const std::string& path) {
-    std::size_t start = name_start(path);
-    std::size_t dot = extension_start(path);
-    return path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+    return std::string(runtime::split_path(path).name);
 }
 
 }  // namespace dbf

@@ -1,18 +1,9 @@
 #include "kelv/startup.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <system_error>
-
+#include "dbf/work_areas.h"
 #include "runtime/error.h"
-#include "runtime/fs_list.h"
-#include "runtime/path.h"
+#include "runtime/fs.h"
 #include "runtime/settings.h"
-#include "runtime/text1252.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace kelv {
 namespace {
@@ -25,44 +16,27 @@ bool is_temporary(const runtime::DirEntry& e) {
            e.name != "." && e.name != "..";
 }
 
-bool remove_entry(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::remove(runtime::native_path(path), ec) && !ec;
-}
-
-// The folder TEMP names, as a Windows path; "" when there is none.
-std::string temp_folder() {
-#ifdef _WIN32
-    wchar_t buffer[MAX_PATH + 1];
-    DWORD n = GetEnvironmentVariableW(L"TEMP", buffer, MAX_PATH + 1);
-    return n == 0 || n > MAX_PATH ? "" : runtime::from_utf16(std::u16string(buffer, buffer + n));
-#else
-    const char* temp = std::getenv("TEMP");
-    return temp ? runtime::windows_path(temp) : "";
-#endif
-}
-
 // Deletes the files of a folder in listing order, stopping at the first that cannot go:
 // a run still going keeps its marker file open there, and its folder must survive.
 void delete_files_in(const std::string& folder) {
     for (const runtime::DirEntry& e : runtime::list_directory(folder + "\\*")) {
         if (e.directory || e.hidden || e.system) continue;
-        if (!remove_entry(folder + "\\" + e.name)) return;
+        if (runtime::remove_file(folder + "\\" + e.name) != 0) return;
     }
 }
 
 // Leftovers of earlier runs: marked files here, marked folders (emptied first) in TEMP.
 void remove_leftovers() {
     for (const runtime::DirEntry& e : runtime::list_directory("*"))
-        if (is_temporary(e) && !e.directory) remove_entry(e.name);
+        if (is_temporary(e) && !e.directory) runtime::remove_file(e.name);
 
-    std::string temp = temp_folder();
+    std::string temp = runtime::temp_folder();
     if (temp.empty()) return;
     for (const runtime::DirEntry& e : runtime::list_directory(temp + "\\*")) {
         if (!is_temporary(e) || !e.directory) continue;
         std::string folder = temp + "\\" + e.name;
         delete_files_in(folder);
-        remove_entry(folder);  // fails, as it should, while the folder is not empty
+        runtime::remove_folder(folder);  // fails, as it should, while the folder is not empty
     }
 }
 
@@ -87,13 +61,11 @@ void INIT_() {
 
     remove_leftovers();
 
-#ifdef _WIN32
     // Drive-not-ready and the like reach the program as failures, not as system boxes.
-    SetErrorMode(SEM_FAILCRITICALERRORS);
-#endif
+    runtime::set_system_error_mode(runtime::kFailCriticalErrors);
 }
 
-void EXIT_() {}
+void EXIT_() { dbf::work_areas().close_all(); }
 
 int run_program(void (*entry)()) {
     int code = 0;

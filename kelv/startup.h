@@ -8,7 +8,8 @@ namespace kelv {
 // Fixes the process-wide settings (table driver, lock scheme, dates, deleted records,
 // file-name case), creates the access settings and removes leftover temporary files.
 void INIT_();
-// Closes all tables and removes the run's instance folder when a login made one.
+// Closes all tables (the work areas of the table engine). The removal of the run's
+// instance folder comes with the login, which makes it.
 void EXIT_();
 
 // Runs start-up, the entry, and shut-down; a quit request ends the entry early. Returns

@@ -1,6 +1,6 @@
 #include "kelv/wildexp.h"
 
-#include "runtime/fs_list.h"
+#include "runtime/fs.h"
 
 namespace kelv {
 

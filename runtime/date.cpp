@@ -5,6 +5,7 @@
 #include <ctime>
 #include <vector>
 
+#include "runtime/fs.h"
 #include "runtime/settings.h"
 
 namespace runtime {
@@ -141,20 +142,6 @@ std::optional<Date> date_from_text(std::string_view text, std::string_view forma
 std::optional<Date> date_from_text(std::string_view text) {
     return date_from_text(text, date_format(), date_epoch());
 }
-
-namespace {
-
-std::tm local_time(std::time_t t) {
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
-    return local;
-}
-
-}  // namespace
 
 Date today() {
     std::tm local = local_time(std::time(nullptr));

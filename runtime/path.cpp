@@ -9,10 +9,6 @@ namespace runtime {
 
 namespace {
 
-bool has_drive(std::string_view p) {
-    return p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':';
-}
-
 // The entry of folder whose name equals part without regard to case; part when none.
 std::string find_ignoring_case(const std::filesystem::path& folder, const std::string& part) {
     std::error_code ec;
@@ -27,12 +23,26 @@ std::string find_ignoring_case(const std::filesystem::path& folder, const std::s
 
 }  // namespace
 
+PathParts split_path(std::string_view path) {
+    PathParts parts;
+    bool drive = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+                 path[1] == ':';
+    parts.drive = path.substr(0, drive ? 2 : 0);
+    std::string_view rest = path.substr(parts.drive.size());
+    std::size_t cut = rest.find_last_of("\\/:");
+    parts.folder = rest.substr(0, cut == std::string_view::npos ? 0 : cut + 1);
+    std::string_view file = rest.substr(parts.folder.size());
+    std::size_t dot = file.rfind('.');
+    parts.name = file.substr(0, dot);
+    parts.extension = file.substr(parts.name.size());
+    return parts;
+}
+
 std::string posix_path(std::string_view windows_path) {
-    std::string p(windows_path);
+    std::string p(windows_path.substr(split_path(windows_path).drive.size()));
     for (char& c : p) {
         if (c == '\\') c = '/';
     }
-    if (has_drive(p)) p.erase(0, 2);
     p = to_utf8(p);
     bool absolute = !p.empty() && p[0] == '/';
     std::filesystem::path resolved = absolute ? "/" : "";

@@ -1,4 +1,5 @@
 // File-name and file services of the host: extension, existence, and writing a byte string.
+// (Everything else the program does to files goes through runtime/fs.h.)
 #pragma once
 
 #include <string>
@@ -18,11 +19,5 @@ bool FILE(const std::string& path);
 // argument is false (anything but a logical counts as true). True when all were written.
 bool MEMOWRIT(const std::string& path, const std::string& bytes,
               const runtime::Value& end_of_file = {});
-
-// Puts the file `from` in the place of `to`, replacing it in one step: a reader sees the
-// old file or the new one, never a part. True when done.
-bool replace_file(const std::string& from, const std::string& to);
-// True when the file is gone (also when it never existed).
-bool delete_file(const std::string& path);
 
 }  // namespace serial

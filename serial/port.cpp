@@ -1,6 +1,7 @@
 #include "serial/port.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <span>
@@ -13,24 +14,28 @@ namespace serial {
 
 namespace {
 
-constexpr std::uint16_t kDefaultInQueue = 1024;
-constexpr std::uint16_t kDefaultOutQueue = 128;
 constexpr std::size_t kMostPerCall = 32767;  // counts are 16-bit signed
 
-// The open ports by handle (the record's address). User-interface thread only; the lock
-// keeps a misuse from another thread from corrupting the map.
+// The open ports by handle. User-interface thread only; the lock keeps a misuse from
+// another thread from corrupting the map.
 std::mutex g_ports_lock;
 std::map<PortHandle, std::unique_ptr<PortRecord>> g_ports;
+PortHandle g_last_handle = 0;
+
+// The next handle in the count, past any still open after the count came round.
+PortHandle next_handle() {
+    std::lock_guard guard(g_ports_lock);
+    do {
+        g_last_handle =
+            g_last_handle == std::numeric_limits<PortHandle>::max() ? 1 : g_last_handle + 1;
+    } while (g_ports.contains(g_last_handle));
+    return g_last_handle;
+}
 
 PortRecord* find(PortHandle port) {
     std::lock_guard guard(g_ports_lock);
     auto it = g_ports.find(port);
     return it == g_ports.end() ? nullptr : it->second.get();
-}
-
-std::uint16_t queue_size(const runtime::Value& v, std::uint16_t fallback) {
-    if (!v.is_number()) return fallback;
-    return static_cast<std::uint16_t>(static_cast<long long>(v.number()) & 0xFFFF);
 }
 
 std::span<const std::uint8_t> bytes_of(const std::string& s) {
@@ -39,16 +44,20 @@ std::span<const std::uint8_t> bytes_of(const std::string& s) {
 
 }  // namespace
 
+std::uint16_t queue_size(const runtime::Value& asked, std::uint16_t fallback) {
+    if (!asked.is_number()) return fallback;
+    return static_cast<std::uint16_t>(static_cast<long long>(asked.number()) & 0xFFFF);
+}
+
 PortHandle OPENCOMM(const std::string& device_path, const runtime::Value& in_queue,
                     const runtime::Value& out_queue) {
     auto record = std::make_unique<PortRecord>();
-    record->in_queue = queue_size(in_queue, kDefaultInQueue);
-    record->out_queue = queue_size(out_queue, kDefaultOutQueue);
-    record->device = open_device(device_path, record->in_queue, record->out_queue);
+    record->device = open_device(device_path, queue_size(in_queue, kDefaultInQueue),
+                                 queue_size(out_queue, kDefaultOutQueue));
     if (!record->device) return kNoPort;
     record->link = window_link();
     PortRecord* port = record.get();
-    auto handle = reinterpret_cast<PortHandle>(port);
+    PortHandle handle = next_handle();
     try {
         port->reader = std::thread(run_reader, std::ref(*port), handle);
     } catch (const std::system_error&) {
@@ -136,12 +145,6 @@ bool ENABLECOMMNOTIFICATION(PortHandle handle, winlib::Handle window, const runt
 int unread(PortHandle handle) {
     PortRecord* port = find(handle);
     return port == nullptr ? 0 : port->ring.unread();
-}
-
-std::optional<std::pair<std::uint16_t, std::uint16_t>> queue_sizes(PortHandle handle) {
-    PortRecord* port = find(handle);
-    if (port == nullptr) return std::nullopt;
-    return std::pair(port->in_queue, port->out_queue);
 }
 
 }  // namespace serial

@@ -10,9 +10,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <utility>
 
 #include "runtime/value.h"
 #include "winlib/types.h"
@@ -24,8 +22,9 @@ using PortHandle = std::intptr_t;
 constexpr PortHandle kNoPort = -1;
 
 // Opens the device exclusively (another opener gets -1 until it is closed), asks for the
-// queue sizes (a number's low 16 bits; anything else gives 1024 and 128), raises DTR and
-// starts the reader thread. -1 when the device is missing or busy.
+// queue sizes (queue_size below), raises DTR and starts the reader thread. -1 when the
+// device is missing or busy. Handles count up from 1, so a closed handle names no later
+// port.
 PortHandle OPENCOMM(const std::string& device_path, const runtime::Value& in_queue = {},
                     const runtime::Value& out_queue = {});
 
@@ -55,7 +54,10 @@ bool ENABLECOMMNOTIFICATION(PortHandle port, winlib::Handle window,
 // The number of received bytes waiting in the port's ring.
 int unread(PortHandle port);
 
-// The input and output queue sizes the port was opened with; nothing for a closed port.
-std::optional<std::pair<std::uint16_t, std::uint16_t>> queue_sizes(PortHandle port);
+// The queue size OPENCOMM asks for: a number's low 16 bits; anything else gives the
+// default (1024 for input, 128 for output).
+constexpr std::uint16_t kDefaultInQueue = 1024;
+constexpr std::uint16_t kDefaultOutQueue = 128;
+std::uint16_t queue_size(const runtime::Value& asked, std::uint16_t fallback);
 
 }  // namespace serial

@@ -20,8 +20,6 @@ struct PortRecord {
     // Written once by OPENCOMM before the reader thread starts; the device is closed by
     // CLOSECOMM only after the reader thread has ended.
     std::unique_ptr<Device> device;
-    std::uint16_t in_queue = 0;
-    std::uint16_t out_queue = 0;
     WindowLink link;
 
     // Bytes and write index: reader thread; read index: user-interface thread (ring.h).

@@ -22,16 +22,18 @@ public:
 
     // Either thread.
     int unread() const;
-    // Writer thread only: the room left, and the store of at most that many bytes.
+    // The writer, the port's reader thread, only: the room left, and the store of at most
+    // that many bytes.
     int room() const;
     int put(std::span<const std::uint8_t> bytes);
-    // Reader thread only: copies up to out.size() oldest bytes and frees their slots.
+    // The ring's reader, the user-interface thread (READCOMM), only: copies up to out.size()
+    // oldest bytes and frees their slots.
     int take(std::span<std::uint8_t> out);
 
 private:
     std::uint8_t slots_[kSlots] = {};
-    std::atomic<std::int16_t> write_index_{0};  // written by the writer only
-    std::atomic<std::int16_t> read_index_{0};   // written by the reader only
+    std::atomic<std::int16_t> write_index_{0};  // written by the port's reader thread only
+    std::atomic<std::int16_t> read_index_{0};   // written by the user-interface thread only
 };
 
 }  // namespace serial

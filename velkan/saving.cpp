@@ -1,5 +1,7 @@
 #include "kelv/popmsg.h"
 #include "runtime/file_case.h"
+#include "runtime/fs.h"
+#include "runtime/path.h"
 #include "serial/ui_services.h"
 #include "serial/current_dir.h"
 #include "serial/files.h"
@@ -20,21 +22,17 @@ std::string initial_folder() {
 // A temporary name beside the target, marked by the leading 0x7F that the library's
 // start-up removes if a run dies before the rename.
 std::string temporary_beside(const std::string& target) {
-    std::size_t slash = target.find_last_of("\\:");
-    std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    return folder + "\x7FSAVE.TMP";
+    return std::string(runtime::split_path(target).location()) + "\x7FSAVE.TMP";
 }
 
-// Writes every byte to a temporary file and only then puts it in the target's place, so
-// that a failed write never destroys an existing file.
+// Writes every byte to a temporary file and only then puts it in the target's place (the
+// replacement hands the bytes to the disk first), so that neither a failed write nor a
+// power cut destroys an existing file.
 bool write_whole(const std::string& target, const std::string& bytes) {
     std::string temporary = temporary_beside(target);
-    if (!serial::MEMOWRIT(temporary, bytes, false)) {
-        serial::delete_file(temporary);
-        return false;
-    }
-    if (!serial::replace_file(temporary, target)) {
-        serial::delete_file(temporary);
+    if (!serial::MEMOWRIT(temporary, bytes, false) ||
+        runtime::replace_file(temporary, target) != 0) {
+        runtime::remove_file(temporary);
         return false;
     }
     return true;

@@ -2,12 +2,12 @@
 // matched here with the rules the Win32 file search applies (FsRtlIsNameInExpression
 // with the DOS wildcards the Win32 layer makes of "?", "*." and ".*", as documented for
 // that function), so that a pattern finds the same files on both systems.
-#include "runtime/fs_list.h"
-
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include "runtime/fs.h"
 #include "runtime/path.h"
+#include "runtime/posix/fs_common.h"
 #include "runtime/text1252.h"
 
 namespace runtime {
@@ -85,10 +85,8 @@ std::string folder_to_read(std::string_view folder) {
 }  // namespace
 
 std::vector<DirEntry> list_directory(std::string_view pattern) {
-    // The folder part (up to the last "\", "/" or drive colon) goes through the path layer;
-    // the rest is the mask.
-    std::size_t split = pattern.find_last_of("\\/:");
-    std::string_view folder = split == std::string_view::npos ? "" : pattern.substr(0, split + 1);
+    // The folder part goes through the path layer; the rest is the mask.
+    std::string_view folder = split_path(pattern).location();
     std::vector<Element> mask = compile(pattern.substr(folder.size()));
     const std::string native_folder = folder_to_read(folder);
 
@@ -103,13 +101,10 @@ std::vector<DirEntry> list_directory(std::string_view pattern) {
         std::string entry_path = native_folder;
         entry_path += d->d_name;
         if (stat(entry_path.c_str(), &st) != 0) continue;
-        DirEntry e;
-        e.name = std::move(name);
-        e.directory = S_ISDIR(st.st_mode);
-        e.system = !e.directory && !S_ISREG(st.st_mode);
-        e.read_only = (st.st_mode & S_IWUSR) == 0;
-        e.hidden = e.name.front() == '.' && e.name != "." && e.name != "..";
-        out.push_back(std::move(e));
+        std::uint32_t bits = posix::attributes_of(name, st);
+        out.push_back({std::move(name), (bits & attribute::kDirectory) != 0,
+                       (bits & attribute::kReadOnly) != 0, (bits & attribute::kHidden) != 0,
+                       (bits & attribute::kSystem) != 0});
     }
     closedir(dir);
     return out;

@@ -18,9 +18,4 @@ std::string windows_path(const std::filesystem::path& native) {
     return path;
 }
 
-std::string current_directory() {
-    std::error_code ec;
-    return windows_path(std::filesystem::current_path(ec));
-}
-
 }  // namespace runtime

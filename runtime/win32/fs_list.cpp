@@ -1,6 +1,6 @@
 // Directory listing on Windows: the file search of the system, through the wide calls so
 // that names pass the 1252 table and not the system's "ANSI" code page.
-#include "runtime/fs_list.h"
+#include "runtime/fs.h"
 
 #include <windows.h>
 

@@ -14,9 +14,4 @@ std::string windows_path(const std::filesystem::path& native) {
     return from_utf16(native.u16string());
 }
 
-std::string current_directory() {
-    std::error_code ec;
-    return windows_path(std::filesystem::current_path(ec));
-}
-
 }  // namespace runtime

@@ -205,7 +205,7 @@ private:
 }  // namespace
 
 std::unique_ptr<Device> open_device(const std::string& path, std::uint16_t, std::uint16_t) {
-    // The kernel's queues are fixed; the sizes asked for are kept in the port record.
+    // The kernel's queues are fixed: the sizes asked for have nothing to change here.
     int fd = open(posix::device_path(path).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
     termios t{};

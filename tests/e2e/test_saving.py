@@ -108,6 +108,23 @@ class Saving(harness.TestCase):
                 if existing is not None:
                     self.assertEqual(s.read(os.path.join("ro", "GAME.TAP")), existing)
 
+    def test_read_only_target_is_left_whole(self):
+        # A read-only file refuses to be replaced, the super-user's run included.
+        s, user = self.fetch_abc(existing={"GAME.TAP": OLD})
+        os.chmod(s.path("GAME.TAP"), 0o444)
+        user.save_as(s.typed("game"))
+        user.window(NOTICE)
+        self.assertIn("esiste", user.notice_text())
+        user.answer(ok=True)
+        harness.wait_until(lambda: "esiste" not in user.notice_text(), what="the second notice")
+        user.window(NOTICE)
+        self.assertEqual(user.notice_text(),
+                         "Impossibile scrivere il file " + s.windows_path("game.tap") + ".")
+        user.answer(ok=True)
+        self.assertEqual(s.wait_exit(), 0)
+        self.assertEqual(self.files(s), ["GAME.TAP", "VELKAN.INI"])
+        self.assertEqual(s.read("GAME.TAP"), OLD)
+
     def test_cancel_in_the_save_dialog(self):
         s, user = self.fetch_abc()
         user.cancel_save()

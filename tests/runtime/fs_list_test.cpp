@@ -1,4 +1,4 @@
-#include "runtime/fs_list.h"
+#include "runtime/fs.h"
 
 #include <gtest/gtest.h>
 

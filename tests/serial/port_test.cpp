@@ -214,15 +214,26 @@ TEST(OpenComm, QueueSizesFollowTheRules) {
     };
     std::unique_ptr<test::Peer> peer = test::make_peer();
     for (const Case& c : cases) {
+        EXPECT_EQ(queue_size(c.in, kDefaultInQueue), c.want_in);
+        EXPECT_EQ(queue_size(c.out, kDefaultOutQueue), c.want_out);
         PortHandle port = OPENCOMM(peer->port_name(), c.in, c.out);
         ASSERT_NE(port, kNoPort);
-        auto sizes = queue_sizes(port);
-        ASSERT_TRUE(sizes);
-        EXPECT_EQ(sizes->first, c.want_in);
-        EXPECT_EQ(sizes->second, c.want_out);
         CLOSECOMM(port);
-        EXPECT_FALSE(queue_sizes(port));
     }
+}
+
+TEST(OpenComm, AClosedHandleNamesNoLaterPort) {
+    std::unique_ptr<test::Peer> peer = test::make_peer();
+    PortHandle first = OPENCOMM(peer->port_name());
+    ASSERT_GE(first, 0);
+    CLOSECOMM(first);
+    PortHandle later = OPENCOMM(peer->port_name());
+    ASSERT_GE(later, 0);
+    EXPECT_NE(later, first);
+    EXPECT_EQ(WRITECOMM(first, "abc"), 0) << "the closed handle writes nowhere";
+    EXPECT_TRUE(CLOSECOMM(first));
+    EXPECT_EQ(WRITECOMM(later, "abc"), 3) << "closing the old handle left the later port open";
+    CLOSECOMM(later);
 }
 
 TEST(OpenComm, ClosedOrUnknownHandlesAreRefusedQuietly) {

@@ -1,0 +1,159 @@
+// The one seam to the platform's file system, and the few process services the runtime
+// needs: files, folders, attributes, times, the current folder, drives, the directory
+// listing, the TEMP folder, the system error mode and local time. Nothing else of the
+// program includes a platform header for these.
+//
+// One side per platform, with the same file names: posix/fs.cpp and posix/fs_list.cpp
+// (with posix/fs_common.h between them), win32/fs.cpp and win32/fs_list.cpp (the wide
+// calls, names through the 1252 table).
+//
+// Paths in are the program's Windows paths (1252 text), mapped on POSIX by the path layer
+// (runtime/path.h). Calls that can fail give 0 or the Windows error number of the failing
+// call (oscode below), the same number on both systems. Every call is made by the
+// user-interface thread only.
+//
+// Windows' meanings on POSIX, chosen once here:
+//   - read-only: nobody has write permission. Setting it takes the write permissions
+//     away, clearing it gives the owner write permission. A read-only file refuses to be
+//     deleted, replaced, copied over or given a new time (5), as on Windows, for root
+//     too (the Windows side looks first as well: Wine run by root would let it through).
+//   - hidden: the name begins with "." (not "." and ".." themselves). It follows the name,
+//     so setting or clearing it changes nothing and succeeds.
+//   - system: anything that is neither a regular file nor a folder (a pipe, a device). It
+//     cannot be set either.
+//   - archive: every regular file carries it, as a file Windows has just written does.
+//   - a file held open with Windows sharing (the open-mode byte kOpenModeByte locked, as
+//     the table engine's opens do) refuses to be deleted, moved, copied over or given a
+//     new time (32) and to be replaced (5, as Windows denies a rename over an open file).
+//   - move does not replace an existing target (183), as MoveFileA.
+//   - drive type: from the type of the file system mounted at the path, as Linux's
+//     statfs names it (remote for NFS and SMB, CD-ROM for ISO 9660 and UDF, RAM disk for
+//     tmpfs and ramfs, removable for FAT and exFAT, fixed for the rest); a path that does
+//     not exist has no root (1).
+//   - the system error mode is only kept: POSIX shows no critical-error boxes.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace runtime {
+
+// Windows error numbers the seam reports.
+namespace oscode {
+constexpr int kFileNotFound = 2;
+constexpr int kPathNotFound = 3;
+constexpr int kAccessDenied = 5;
+constexpr int kWriteFault = 29;
+constexpr int kReadFault = 30;
+constexpr int kSharingViolation = 32;
+constexpr int kFileExists = 80;
+constexpr int kDiskFull = 112;
+constexpr int kDirNotEmpty = 145;
+constexpr int kAlreadyExists = 183;
+constexpr int kDirectory = 267;  // a folder was expected
+}  // namespace oscode
+
+// The attribute bits, as Windows numbers them.
+namespace attribute {
+constexpr std::uint32_t kReadOnly = 0x01;
+constexpr std::uint32_t kHidden = 0x02;
+constexpr std::uint32_t kSystem = 0x04;
+constexpr std::uint32_t kDirectory = 0x10;
+constexpr std::uint32_t kArchive = 0x20;
+constexpr std::uint32_t kNormal = 0x80;  // no other bit: what "none" is written as
+}  // namespace attribute
+
+// The drive types, as Windows numbers them.
+namespace drive {
+constexpr int kUnknown = 0;
+constexpr int kNoRootDir = 1;
+constexpr int kRemovable = 2;
+constexpr int kFixed = 3;
+constexpr int kRemote = 4;
+constexpr int kCdRom = 5;
+constexpr int kRamDisk = 6;
+}  // namespace drive
+
+// The byte whose lock marks a file open with Windows sharing on POSIX: below the record
+// lock range of the tables, so no record or table lock touches it.
+constexpr std::uint64_t kOpenModeByte = 3'999'999'999ULL;
+
+// --- Files
+
+// True when a file (not a folder) of that name exists.
+bool file_exists(std::string_view path);
+// Deletes a file (DeleteFileA): 5 for a folder or a read-only file.
+int remove_file(std::string_view path);
+// Renames or moves a file or folder (MoveFileA); an existing target is not replaced (183).
+int move_file(std::string_view from, std::string_view to);
+// Puts the file `from` in the place of `to` in one step, replacing it: `from`'s bytes are
+// handed to the disk first, so after a power cut `to` is the old file or the new one,
+// never an empty one.
+int replace_file(std::string_view from, std::string_view to);
+// Copies a file, replacing an existing target (CopyFileExA, flags 0), with its attributes
+// and last-write time. `progress` runs after each part copied; the copy then goes on.
+// A failed copy leaves no target behind.
+using CopyProgress = std::function<void()>;
+int copy_file(std::string_view from, std::string_view to, const CopyProgress& progress = {});
+
+// --- Folders
+
+int create_folder(std::string_view path);  // 183 when it exists, 3 without its parent
+int remove_folder(std::string_view path);  // 145 when not empty, 267 for a file
+// The current folder as a Windows path; empty when it cannot be read.
+std::string current_folder();
+int set_current_folder(std::string_view path);
+
+// --- Attributes and times
+
+int file_attributes(std::string_view path, std::uint32_t& bits);
+int set_file_attributes(std::string_view path, std::uint32_t bits);
+// The last-write time as Windows counts it: 100-nanosecond steps since 1 January 1601 UTC.
+// Files and folders alike.
+using FileTime = std::uint64_t;
+int last_write_time(std::string_view path, FileTime& time);
+int set_last_write_time(std::string_view path, FileTime time);
+
+// --- Drives
+
+// The type (drive::) of the drive a root path such as "C:\" names.
+int drive_type(std::string_view root);
+// All the free bytes of the disk that holds the path, quotas aside.
+int free_space(std::string_view path, std::uint64_t& bytes);
+
+// --- Directory listing
+
+struct DirEntry {
+    std::string name;  // without path, Windows-1252
+    bool directory = false;
+    bool read_only = false;
+    bool hidden = false;
+    bool system = false;
+};
+
+// Every entry that matches a pattern, in the order the file system reports them; "." and
+// ".." included when the pattern matches them; an empty list when the folder does not
+// exist or cannot be read. The pattern's last part may hold "*" and "?", matched as the
+// Win32 file search does: "*" any run, "?" one character (or none before a full stop or
+// at the end), "*.*" everything, a ".*" or a final "." also matching a name without
+// extension, "*." followed by an extension matched against the last full stop; names
+// compare without regard to case. Wine's own search is simpler ("?" is always one
+// character, a final "." is dropped); the POSIX side follows Windows.
+std::vector<DirEntry> list_directory(std::string_view pattern);
+
+// --- Process services
+
+// The folder the TEMP environment variable names, as a Windows path; empty when unset.
+std::string temp_folder();
+// Sets the system error mode (SetErrorMode; 1 = no critical-error boxes) and returns the
+// one it replaces.
+constexpr unsigned kFailCriticalErrors = 1;
+unsigned set_system_error_mode(unsigned mode);
+// The calendar time in the local time zone.
+std::tm local_time(std::time_t time);
+
+}  // namespace runtime

@@ -1,0 +1,93 @@
+// The library's start-up and shut-down around the process: the leftovers of earlier runs
+// that the start-up removes, and the tables the shut-down closes.
+#include "kelv/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dbf/table.h"
+#include "dbf/work_areas.h"
+#include "runtime/fs.h"
+#include "tests/support/environment.h"
+#include "tests/support/held_open.h"
+#include "tests/support/temp_folder.h"
+
+namespace kelv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs the test in a folder of its own, made current, with TEMP naming another.
+class Startup : public testing::Test {
+protected:
+    void SetUp() override {
+        before_ = runtime::current_folder();
+        ASSERT_EQ(runtime::set_current_folder(here_.windows_path()), 0);
+    }
+    void TearDown() override { runtime::set_current_folder(before_); }
+
+    test_support::TempFolder here_, temp_;
+    test_support::Environment temp_variable_{"TEMP", temp_.path().string().c_str()};
+    std::string before_;
+};
+
+TEST_F(Startup, RemovesTheLeftoversOfEarlierRuns) {
+    here_.file("\x7F" "20240101123");
+    here_.read_only_file("\x7F" "20240101124");
+    here_.file("keep.txt");
+    here_.folder("\x7F" "FOLDER");
+    temp_.file("\x7F" "PLAIN");
+    temp_.folder("\x7F" "20240101125");
+    temp_.file("\x7F" "20240101125/USER");
+    temp_.file("\x7F" "20240101125/VIEW");
+    temp_.folder("\x7F" "20240101126");
+    temp_.file("\x7F" "20240101126/USER");
+    temp_.folder("OTHER");
+    temp_.file("OTHER/USER");
+    // A run still going holds its marker file open: its folder stays.
+    test_support::HeldOpen running(temp_.path() / ("\x7F" "20240101126") / "USER");
+
+    INIT_();
+
+    struct Case {
+        fs::path path;
+        bool stays;
+    } cases[] = {
+        {here_.path() / "\x7F" "20240101123", false},
+        {here_.path() / "\x7F" "20240101124", true},  // read-only: skipped
+        {here_.path() / "keep.txt", true},
+        {here_.path() / "\x7F" "FOLDER", true},  // folders here are not touched
+        {temp_.path() / "\x7F" "PLAIN", true},   // plain files in TEMP neither
+        {temp_.path() / "\x7F" "20240101125", false},
+        {temp_.path() / "\x7F" "20240101126" / "USER", true},
+        {temp_.path() / "OTHER" / "USER", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(fs::exists(c.path), c.stays) << c.path;
+}
+
+TEST_F(Startup, ShutDownClosesEveryTable) {
+    struct Case {
+        std::vector<int> areas;  // where tables are open
+    } cases[] = {{{}}, {{1}}, {{1, 7, dbf::WorkAreas::kMaxArea}}};
+    dbf::WorkAreas& areas = dbf::work_areas();
+    for (const Case& c : cases) {
+        for (int area : c.areas) {
+            std::string name = "T" + std::to_string(area);
+            ASSERT_TRUE(dbf::Table::create(name, {{"CODE", 'C', 4, 0}}));
+            ASSERT_TRUE(areas.select(area));
+            ASSERT_TRUE(areas.use(name, {false, "", "", false, false}));
+        }
+        EXIT_();
+        for (int area : c.areas) {
+            EXPECT_EQ(areas.table(area), nullptr) << area;
+            // Closed files: nothing holds them any more.
+            EXPECT_EQ(runtime::remove_file("T" + std::to_string(area) + ".DBF"), 0) << area;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kelv
