@@ -1,7 +1,7 @@
 #include <chrono>
 #include <optional>
 
-#include "kelv/popmsg.h"
+#include "kelv/ui/popmsg.h"
 #include "serial/ui_services.h"
 #include "velkan/velkan.h"
 #include "winlib/messages.h"

@@ -1,10 +1,5 @@
-// The program's entry: the library start-up, MAIN, the library shut-down.
-#include "kelv/startup.h"
-#include "serial/ui_services.h"
+// The program's entry: MAIN inside the library's start-up bracket.
+#include "kelv/ui/startup.h"
 #include "velkan/velkan.h"
 
-int main() {
-    // Port arrivals reach the main window through the windowing layer's synchronous send.
-    serial::set_window_link(serial::winlib_window_link());
-    return kelv::run_program(velkan::MAIN);
-}
+int main() { return kelv::run_program(velkan::MAIN); }

@@ -1,4 +1,4 @@
-#include "kelv/dialog_check.h"
+#include "kelv/ui/dialog_check.h"
 #include "runtime/text1252.h"
 #include "serial/ui_services.h"
 #include "serial/profile.h"

@@ -1,4 +1,4 @@
-#include "kelv/popmsg.h"
+#include "kelv/ui/popmsg.h"
 #include "runtime/file_case.h"
 #include "runtime/fs.h"
 #include "runtime/path.h"

@@ -1,4 +1,4 @@
-#include "kelv/crypt.h"
+#include "kelv/values/crypt.h"
 
 #include <gtest/gtest.h>
 

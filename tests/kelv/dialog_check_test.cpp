@@ -1,7 +1,7 @@
 // The dialog convention: the close rule, field checks, and finding controls.
 #include <gtest/gtest.h>
 
-#include "kelv/dialog_check.h"
+#include "kelv/ui/dialog_check.h"
 #include "tests/winlib/user.h"
 #include "winlib/control.h"
 #include "winlib/window.h"

@@ -1,4 +1,4 @@
-#include "kelv/mkstr.h"
+#include "kelv/values/mkstr.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Message boxes and the wait box, answered by a user (tests/winlib/user.h).
 #include <gtest/gtest.h>
 
-#include "kelv/popmsg.h"
+#include "kelv/ui/popmsg.h"
 #include "tests/winlib/user.h"
 #include "winlib/messages.h"
 #include "winlib/window.h"

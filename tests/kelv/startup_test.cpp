@@ -1,6 +1,6 @@
 // The library's start-up and shut-down around the process: the leftovers of earlier runs
 // that the start-up removes, and the tables the shut-down closes.
-#include "kelv/startup.h"
+#include "kelv/ui/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 
 #include "dbf/table.h"
 #include "dbf/work_areas.h"
+#include "runtime/error.h"
 #include "runtime/fs.h"
 #include "tests/support/environment.h"
 #include "tests/support/held_open.h"
@@ -86,6 +87,28 @@ TEST_F(Startup, ShutDownClosesEveryTable) {
             // Closed files: nothing holds them any more.
             EXPECT_EQ(runtime::remove_file("T" + std::to_string(area) + ".DBF"), 0) << area;
         }
+    }
+}
+
+// The bracket ends the same way whichever way the entry ends: the tables it left open
+// are closed, and only a quit request sets the exit code.
+TEST_F(Startup, TheBracketShutsDownAfterEveryEnding) {
+    struct Case {
+        const char* name;
+        void (*entry)();
+        int exit_code;
+    } cases[] = {
+        {"returns", [] {}, 0},
+        {"quits", [] { throw runtime::Quit{3}; }, 3},
+        {"abandons", [] { throw runtime::Break{}; }, 0},
+    };
+    dbf::WorkAreas& areas = dbf::work_areas();
+    for (const Case& c : cases) {
+        ASSERT_TRUE(dbf::Table::create("OPEN", {{"CODE", 'C', 4, 0}}));
+        ASSERT_TRUE(areas.select(1));
+        ASSERT_TRUE(areas.use("OPEN", {false, "", "", false, false}));
+        EXPECT_EQ(run_program(c.entry), c.exit_code) << c.name;
+        EXPECT_EQ(areas.table(1), nullptr) << c.name;
     }
 }
 

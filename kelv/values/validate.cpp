@@ -1,4 +1,4 @@
-#include "kelv/validate.h"
+#include "kelv/values/validate.h"
 
 #include <array>
 #include <cmath>

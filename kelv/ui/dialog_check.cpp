@@ -1,6 +1,6 @@
-#include "kelv/dialog_check.h"
+#include "kelv/ui/dialog_check.h"
 
-#include "kelv/popmsg.h"
+#include "kelv/ui/popmsg.h"
 #include "runtime/date.h"
 #include "runtime/text1252.h"
 #include "winlib/services.h"

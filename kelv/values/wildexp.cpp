@@ -1,4 +1,4 @@
-#include "kelv/wildexp.h"
+#include "kelv/values/wildexp.h"
 
 #include "runtime/fs.h"
 

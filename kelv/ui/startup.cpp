@@ -1,9 +1,11 @@
-#include "kelv/startup.h"
+#include "kelv/ui/startup.h"
 
 #include "dbf/work_areas.h"
 #include "runtime/error.h"
 #include "runtime/fs.h"
 #include "runtime/settings.h"
+#include "serial/ui_services.h"
+#include "serial/window_link.h"
 
 namespace kelv {
 namespace {
@@ -69,7 +71,10 @@ void EXIT_() { dbf::work_areas().close_all(); }
 
 int run_program(void (*entry)()) {
     int code = 0;
+    // The runtime error handler is installed here, first, once it exists.
     INIT_();
+    // Port arrivals reach the program's windows through the windowing layer's send.
+    serial::set_window_link(serial::winlib_window_link());
     try {
         entry();
     } catch (const runtime::Quit& quit) {

@@ -1,4 +1,4 @@
-#include "kelv/number_format.h"
+#include "kelv/values/number_format.h"
 
 #include <algorithm>
 #include <cmath>

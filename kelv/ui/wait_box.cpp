@@ -1,4 +1,4 @@
-#include "kelv/wait_box.h"
+#include "kelv/ui/wait_box.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,10 +1,10 @@
-#include "kelv/popmsg.h"
+#include "kelv/ui/popmsg.h"
 
 #include <memory>
 #include <string>
 
-#include "kelv/text_subst.h"
-#include "kelv/wait_box.h"
+#include "kelv/values/text_subst.h"
+#include "kelv/ui/wait_box.h"
 #include "winlib/messages.h"
 #include "winlib/services.h"
 #include "winlib/vocabulary.h"

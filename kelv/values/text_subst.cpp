@@ -1,4 +1,4 @@
-#include "kelv/text_subst.h"
+#include "kelv/values/text_subst.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "kelv/calendar.h"
+#include "kelv/values/calendar.h"
 
 #include <array>
 #include <cmath>

@@ -12,8 +12,10 @@ void INIT_();
 // instance folder comes with the login, which makes it.
 void EXIT_();
 
-// Runs start-up, the entry, and shut-down; a quit request ends the entry early. Returns
-// the process exit code.
+// The start-up bracket both programs (the transfer tool and the server) run in: the
+// library start-up, the serial layer's link to the windows, the entry, and the shut-down,
+// after the entry returns, after a quit request (which ends the entry early) and after an
+// abandon that nothing caught. Returns the process exit code (the quit request's, else 0).
 int run_program(void (*entry)());
 
 }  // namespace kelv
