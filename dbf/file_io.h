@@ -5,7 +5,7 @@
 // the error records carry the same codes on every platform.
 //
 // Sharing, as Windows' share modes give it: every open of a table takes the open-mode byte
-// (kOpenModeByte) — shared for a shared open, exclusively for an exclusive one — so an
+// (runtime::kOpenModeByte) — shared for a shared open, exclusively for an exclusive one — so an
 // exclusive open fails while anyone has the file open and a shared open fails while someone
 // holds it exclusively (error 32). Win32 uses the share modes themselves and takes no byte.
 //
@@ -24,24 +24,12 @@
 #include <memory>
 #include <string>
 
+#include "runtime/fs.h"
+
 namespace dbf {
 
-// Windows error numbers the engine reports.
-namespace oscode {
-constexpr int kFileNotFound = 2;
-constexpr int kPathNotFound = 3;
-constexpr int kAccessDenied = 5;
-constexpr int kInvalidHandle = 6;
-constexpr int kWriteFault = 29;
-constexpr int kReadFault = 30;
-constexpr int kSharingViolation = 32;
-constexpr int kLockViolation = 33;
-constexpr int kFileExists = 80;
-constexpr int kDiskFull = 112;
-}  // namespace oscode
-
-// Below the record lock range (see lock_scheme.h), so no record or table lock touches it.
-constexpr std::uint64_t kOpenModeByte = 3'999'999'999ULL;
+// The Windows error numbers, as the runtime's file-system seam lists them.
+namespace oscode = runtime::oscode;
 
 // One open file of a layer (below): the calls on it, each answering 0 or the Windows error
 // number. Closed when destroyed.

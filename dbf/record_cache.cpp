@@ -86,4 +86,12 @@ void RecordCache::update(std::uint32_t recno, const char* bytes) {
         std::memcpy(slot_data(slot) + std::size_t{index} * record_length_, bytes, record_length_);
 }
 
+void RecordCache::forget(std::uint32_t recno) {
+    std::uint32_t block = (recno - 1) / per_block_;
+    std::uint32_t slot = block % slots_;
+    if (tag_[slot] != block + 1) return;
+    tag_[slot] = 0;
+    if (recno >= hit_first_ && recno < hit_end_) hit_first_ = hit_end_ = 0;
+}
+
 }  // namespace dbf

@@ -2,8 +2,9 @@
 // table opened exclusively, or held by this process's table lock): blocks of whole records,
 // about 4 KiB each, in a direct-mapped store of at most 2 MiB (SQLite's default page cache),
 // taken as the table grows. A read that goes on from the block before reads a run of blocks
-// at once. The table keeps the cache true: its own writes go through update(), and it
-// clears the cache whenever others may have written.
+// at once. The table keeps the cache true: its own writes that reached the disk go through
+// update(), a failed one through forget(), and it clears the cache whenever others may have
+// written.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,9 @@ public:
     const char* record(File& file, std::uint32_t recno, std::uint32_t on_disk, Result& result);
     // This process wrote record `recno`: a held copy takes the new bytes.
     void update(std::uint32_t recno, const char* bytes);
+    // A write of record `recno` failed, perhaps after part of it reached the disk: its block
+    // is read again when next asked for.
+    void forget(std::uint32_t recno);
 
 private:
     static constexpr std::uint32_t kBlockBytes = 4096;

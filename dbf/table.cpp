@@ -285,7 +285,6 @@ bool Table::write_record(std::uint32_t recno, std::string_view clear, bool fresh
             ++pending_count_;
             return pending_.size() < kPendingBytes || flush_pending();
         }
-        cache_.update(recno, bytes.data());
         // The last record carries the end byte in the same write.
         if (recno == header_.count) {
             if (sealed.empty()) sealed.assign(bytes);
@@ -293,7 +292,14 @@ bool Table::write_record(std::uint32_t recno, std::string_view clear, bool fresh
             bytes = sealed;
         }
     }
-    if (int e = file_.write_at(at, bytes.data(), bytes.size())) {
+    int e = file_.write_at(at, bytes.data(), bytes.size());
+    // The cache shows what the disk holds: the new bytes once written, else what a read
+    // finds (a failed write may have put part of them there).
+    if (buffered()) {
+        if (e) cache_.forget(recno);
+        else cache_.update(recno, bytes.data());
+    }
+    if (e) {
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "write");
         return false;
     }

@@ -42,14 +42,16 @@
 
 namespace runtime {
 
-// Windows error numbers the seam reports.
+// Windows error numbers the seams report (this one and the table engine's, dbf/file_io.h).
 namespace oscode {
 constexpr int kFileNotFound = 2;
 constexpr int kPathNotFound = 3;
 constexpr int kAccessDenied = 5;
+constexpr int kInvalidHandle = 6;
 constexpr int kWriteFault = 29;
 constexpr int kReadFault = 30;
 constexpr int kSharingViolation = 32;
+constexpr int kLockViolation = 33;
 constexpr int kFileExists = 80;
 constexpr int kDiskFull = 112;
 constexpr int kDirNotEmpty = 145;
@@ -79,7 +81,7 @@ constexpr int kRamDisk = 6;
 }  // namespace drive
 
 // The byte whose lock marks a file open with Windows sharing on POSIX: below the record
-// lock range of the tables, so no record or table lock touches it.
+// lock range of the tables (dbf/lock_scheme.h), so no record or table lock touches it.
 constexpr std::uint64_t kOpenModeByte = 3'999'999'999ULL;
 
 // --- Files

@@ -3,7 +3,6 @@
 #include "dbf/file_io.h"
 
 #include <fcntl.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,38 +10,14 @@
 #include <memory>
 
 #include "runtime/path.h"
+#include "runtime/posix/fs_common.h"
 
 namespace dbf {
 namespace {
 
-bool folder_exists(const std::string& native) {
-    std::string::size_type slash = native.rfind('/');
-    if (slash == std::string::npos) return true;
-    struct stat st {};
-    std::string folder = slash == 0 ? "/" : native.substr(0, slash);
-    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
+// The engine's opens stand for CreateFile, which answers an existing name with 80.
 int windows_code(int err, const std::string& native, int fallback) {
-    switch (err) {
-        case ENOENT:
-            return folder_exists(native) ? oscode::kFileNotFound : oscode::kPathNotFound;
-        case ENOTDIR:
-            return oscode::kPathNotFound;
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-            return oscode::kAccessDenied;
-        case ENOSPC:
-        case EDQUOT:
-        case EFBIG:  // past the file size the system allows: no room for it either
-            return oscode::kDiskFull;
-        case EEXIST:
-            return oscode::kFileExists;
-        default:
-            return fallback;
-    }
+    return runtime::posix::windows_error(err, native, fallback, oscode::kFileExists);
 }
 
 bool ofd_lock(int fd, short type, std::uint64_t offset, std::uint64_t length) {
@@ -143,7 +118,7 @@ public:
             return oscode::kAccessDenied;
         }
         short mode = exclusive && want_write ? F_WRLCK : F_RDLCK;
-        if (!ofd_lock(fd, mode, kOpenModeByte, 1)) {
+        if (!ofd_lock(fd, mode, runtime::kOpenModeByte, 1)) {
             int err = errno;
             ::close(fd);
             return err == EAGAIN || err == EACCES
@@ -159,7 +134,7 @@ public:
         int fd = ::open(native.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd < 0) return windows_code(errno, native, oscode::kAccessDenied);
         // Replacing a table someone has open is a sharing violation, as on Windows.
-        if (!ofd_lock(fd, F_WRLCK, kOpenModeByte, 1)) {
+        if (!ofd_lock(fd, F_WRLCK, runtime::kOpenModeByte, 1)) {
             ::close(fd);
             return oscode::kSharingViolation;
         }

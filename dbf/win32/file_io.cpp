@@ -1,18 +1,18 @@
 // Win32 side of the file seam: share modes give the open-mode conflicts and LockFileEx the
-// byte-range locks (see file_io.h). Names go through the path layer, which widens the
-// 1252 bytes by the explicit table, never through the system's ANSI code page.
+// byte-range locks (see file_io.h). Names are widened by the explicit 1252 table
+// (runtime/win32/wide_text.h), never through the system's ANSI code page.
 #include "dbf/file_io.h"
 
 #include <windows.h>
 
 #include <memory>
 
-#include "runtime/path.h"
+#include "runtime/win32/wide_text.h"
 
 namespace dbf {
 namespace {
 
-std::wstring wide(const std::string& path) { return runtime::native_path(path).wstring(); }
+using runtime::wide;
 
 int last_error(int fallback) {
     DWORD e = GetLastError();

@@ -27,7 +27,7 @@ bool is_read_only(const struct stat& st) { return (st.st_mode & kWriteBits) == 0
 
 namespace posix {
 
-int windows_error(int err, const std::string& native, int fallback) {
+int windows_error(int err, const std::string& native, int fallback, int exists) {
     switch (err) {
         case ENOENT: {
             std::filesystem::path folder = std::filesystem::path(native).parent_path();
@@ -50,7 +50,7 @@ int windows_error(int err, const std::string& native, int fallback) {
         case EFBIG:
             return oscode::kDiskFull;
         case EEXIST:
-            return oscode::kAlreadyExists;
+            return exists;
         case ENOTEMPTY:
             return oscode::kDirNotEmpty;
         default:

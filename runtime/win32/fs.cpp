@@ -8,12 +8,10 @@
 #include <filesystem>
 
 #include "runtime/path.h"
-#include "runtime/text1252.h"
+#include "runtime/win32/wide_text.h"
 
 namespace runtime {
 namespace {
-
-std::wstring wide(std::string_view path) { return native_path(path).wstring(); }
 
 int last_error(int fallback) {
     DWORD e = GetLastError();
@@ -137,7 +135,7 @@ int free_space(std::string_view path, std::uint64_t& bytes) {
 std::string temp_folder() {
     wchar_t buffer[MAX_PATH + 1];
     DWORD n = GetEnvironmentVariableW(L"TEMP", buffer, MAX_PATH + 1);
-    return n == 0 || n > MAX_PATH ? "" : from_utf16(std::u16string(buffer, buffer + n));
+    return n == 0 || n > MAX_PATH ? "" : narrow({buffer, n});
 }
 
 unsigned set_system_error_mode(unsigned mode) { return SetErrorMode(mode); }

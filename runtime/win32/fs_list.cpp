@@ -4,19 +4,18 @@
 
 #include <windows.h>
 
-#include "runtime/text1252.h"
+#include "runtime/win32/wide_text.h"
 
 namespace runtime {
 
 std::vector<DirEntry> list_directory(std::string_view pattern) {
     std::vector<DirEntry> out;
-    std::u16string wide = to_utf16(pattern);
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(reinterpret_cast<const wchar_t*>(wide.c_str()), &data);
+    HANDLE find = FindFirstFileW(wide(pattern).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return out;
     do {
         DirEntry e;
-        e.name = from_utf16(reinterpret_cast<const char16_t*>(data.cFileName));
+        e.name = narrow(data.cFileName);
         e.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         e.read_only = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
         e.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;

@@ -142,6 +142,32 @@ TEST_F(WriteFaultTest, AFailingCallIsReportedWithItsCodeAndLosesNothingCommitted
     }
 }
 
+// While nobody else writes, the session reads its records from memory: a record write that
+// failed must not show there, whether none or part of it reached the disk.
+TEST_F(WriteFaultTest, AFailedRecordWriteReadsBackAsTheDiskHasIt) {
+    struct Case {
+        const char* what;
+        FaultyFiles::Fault fault;
+        const char* on_disk;  // record 2's name on the disk after the failure
+    } cases[] = {
+        {"nothing written", {Call::kWrite, 1, 112}, "TWO"},
+        {"the name written before the disk filled", {Call::kWrite, 1, 112, true}, "CHANGED"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        restore();
+        auto t = Table::open(path("F"), {false, false});
+        ASSERT_TRUE(t);
+        files_.arm(c.fault);
+        EXPECT_FALSE(change_name(*t));
+        ASSERT_TRUE(files_.fired());
+        errors.clear();
+        ASSERT_TRUE(t->go_to(2));
+        EXPECT_EQ(runtime::trim(t->get("NAME").text()), c.on_disk);
+        EXPECT_TRUE(errors.empty());
+    }
+}
+
 TEST_F(WriteFaultTest, AnAppendLockBusyForAMomentIsWaitedFor) {
     restore();
     {
