@@ -3,6 +3,7 @@
 #include "serial/ui_services.h"
 #include "serial/profile.h"
 #include "velkan/velkan.h"
+#include "velkan/version.h"
 #include "winlib/vocabulary.h"
 
 namespace velkan {
@@ -31,8 +32,8 @@ void MAIN() {
     std::optional<FileList> files = AFILES();
     if (!files) return;
 
-    auto window = winlib::TDialog::New(
-        "VELKAN 1.00 " + kMakerNotice + "  (" + port + ":57600,N,8,1)", 500, 500, 0);
+    std::string title = "VELKAN " + std::string(kVersion) + " " + kMakerNotice;
+    auto window = winlib::TDialog::New(title + "  (" + port + ":57600,N,8,1)", 500, 500, 0);
     auto log_control = winlib::TMultiGet::New(*window, 0, 0, &log, true);
     serial::PortHandle handle = serial::kNoPort;
 
