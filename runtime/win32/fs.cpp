@@ -88,6 +88,12 @@ int set_current_folder(std::string_view path) {
     return result(SetCurrentDirectoryW(wide(path).c_str()));
 }
 
+std::string full_name(std::string_view path) {
+    wchar_t buffer[MAX_PATH];
+    DWORD n = GetFullPathNameW(wide(path).c_str(), MAX_PATH, buffer, nullptr);
+    return n == 0 || n >= MAX_PATH ? "" : narrow({buffer, n});
+}
+
 int file_attributes(std::string_view path, std::uint32_t& bits) {
     DWORD a = GetFileAttributesW(wide(path).c_str());
     if (a == INVALID_FILE_ATTRIBUTES) return last_error(oscode::kFileNotFound);
