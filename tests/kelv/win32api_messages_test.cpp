@@ -3,6 +3,7 @@
 // checks against a file another process holds.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -175,6 +176,39 @@ TEST_F(Messages, AReadOnlyFileIsNotAccessibleAndDelFileBreaks) {
     EXPECT_TRUE(again->finished()) << again->report();
     EXPECT_TRUE(broke) << "the caller's work is abandoned";
     EXPECT_TRUE(fs::exists(native("ro.txt")));
+}
+
+// On a real small volume, which tests/kelv/small_volume.sh mounts for the run and names
+// in VELKAN_SMALL_VOLUME: full first, then read-only.
+class SmallVolume : public Messages {
+protected:
+    void SetUp() override {
+        const char* volume = std::getenv("VELKAN_SMALL_VOLUME");
+        if (volume == nullptr || *volume == '\0')
+            GTEST_SKIP() << "VELKAN_SMALL_VOLUME names no small volume";
+        volume_ = volume;
+    }
+    std::string volume_;
+};
+
+TEST_F(SmallVolume, FullDiskStopsTheCopy) {
+    fs::create_directory(native("src"));
+    write("src/big.bin", std::string(512 << 10, 'b'));
+    auto user = user_who_sees("Impossibile copiare il file " + at("src") + "\\big.bin.");
+    EXPECT_FALSE(COPYDIR(at("src"), volume_ + "\\copy"));
+    EXPECT_TRUE(user->finished()) << user->report();
+    EXPECT_TRUE(DELETEDIR(volume_ + "\\copy"));
+}
+
+TEST_F(SmallVolume, ReadOnlyDiskIsProtected) {
+    fs::create_directory(native("src"));
+    auto user = user_who_sees("Impossibile creare la cartella " + volume_ + "\\copy.");
+    EXPECT_FALSE(COPYDIR(at("src"), volume_ + "\\copy"));
+    EXPECT_TRUE(user->finished()) << user->report();
+    test_support::CurrentFolder here(volume_);
+    auto again = user_who_sees("Disco protetto da scrittura.");
+    EXPECT_TRUE(ISPROTECTED(""));
+    EXPECT_TRUE(again->finished()) << again->report();
 }
 
 TEST_F(Messages, AFileAnotherProcessHoldsIsNotReadOnlyAndCannotGo) {
