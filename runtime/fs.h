@@ -6,8 +6,8 @@
 //
 // One side per platform, with the same file names: fs.cpp (files, folders, attributes,
 // times, drives, process services), fs_open.cpp (open files) and fs_list.cpp (listing and
-// file search), in posix/ (with posix/fs_common.h between them) and in win32/ (the wide
-// calls, names through the 1252 table).
+// file search), in posix/ and in win32/ (the wide calls, names through the 1252 table),
+// each side with an fs_common.h between its files.
 //
 // Paths in are the program's Windows paths (1252 text), mapped on POSIX by the path layer
 // (runtime/path.h). Calls that can fail give 0 or the Windows error number of the failing

@@ -5,15 +5,13 @@
 #include <algorithm>
 
 #include "runtime/fs.h"
+#include "runtime/win32/fs_common.h"
 #include "runtime/win32/wide_text.h"
 
 namespace runtime {
 namespace {
 
-int last_error(int fallback) {
-    DWORD e = GetLastError();
-    return e == 0 ? fallback : static_cast<int>(e);
-}
+using win32::last_error;
 
 HANDLE handle_of(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
@@ -25,11 +23,7 @@ int open_file(std::string_view path, Access access, Share share, Disposition dis
     DWORD rights = access == Access::kRead    ? GENERIC_READ
                    : access == Access::kWrite ? GENERIC_WRITE
                                               : GENERIC_READ | GENERIC_WRITE;
-    // Windows refuses to write a read-only file itself; Wine run by root (as the tests run
-    // it) lets it through, so look first.
-    DWORD a = GetFileAttributesW(wide(path).c_str());
-    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY) &&
-        (access != Access::kRead || create))
+    if ((access != Access::kRead || create) && win32::refuses_writing(path))
         return oscode::kAccessDenied;
     HANDLE h = CreateFileW(wide(path).c_str(), rights,
                            share == Share::kShared ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0,
