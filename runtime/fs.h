@@ -1,8 +1,8 @@
 // The one seam to the platform's file system, and the few process services the runtime
 // needs: files (open with Windows' sharing too), folders, attributes, times, the current
 // folder, full names, drives, the directory listing and file search, the TEMP folder, the
-// system error mode and local time. Nothing else of the
-// program includes a platform header for these.
+// system error mode and local time. Nothing else of the program includes a platform
+// header for these.
 //
 // One side per platform, with the same file names: fs.cpp (files, folders, attributes,
 // times, drives, process services), fs_open.cpp (open files) and fs_list.cpp (listing and
@@ -33,6 +33,12 @@
 //     time (32) and to be replaced (5, as Windows denies a rename over an open file).
 //     Windows' finer share modes (read only, delete) are not told apart: a shared open
 //     lets others read and write and never delete, as FILE_SHARE_READ|FILE_SHARE_WRITE.
+//     POSIX grants the write lock only to a descriptor that may write: a process other
+//     than root that holds a file nobody may write "exclusively" takes the read lock,
+//     which still refuses every writer, every exclusive open and every delete.
+//   - symbolic links: listed as what they lead to, with the link flag; deleting one
+//     removes the link (remove_folder for a link to a folder, as Windows removes a
+//     folder's link), never what it leads to.
 //   - read-only also refuses an open for writing and a create over it (5), root too.
 //   - move does not replace an existing target (183), as MoveFileA.
 //   - drives: one, "C:", the single root. The path layer lets any drive letter name the

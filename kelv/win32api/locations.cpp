@@ -1,5 +1,7 @@
 #include "kelv/win32api/locations.h"
 
+#include <algorithm>
+
 #include "kelv/win32api/primitives.h"
 #include "runtime/fs.h"
 #include "runtime/path.h"
