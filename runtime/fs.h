@@ -1,11 +1,13 @@
 // The one seam to the platform's file system, and the few process services the runtime
-// needs: files, folders, attributes, times, the current folder, drives, the directory
-// listing, the TEMP folder, the system error mode and local time. Nothing else of the
-// program includes a platform header for these.
+// needs: files (open with Windows' sharing too), folders, attributes, times, the current
+// folder, full names, drives, the directory listing and file search, the TEMP folder, the
+// system error mode and local time. Nothing else of the program includes a platform
+// header for these.
 //
-// One side per platform, with the same file names: posix/fs.cpp and posix/fs_list.cpp
-// (with posix/fs_common.h between them), win32/fs.cpp and win32/fs_list.cpp (the wide
-// calls, names through the 1252 table).
+// One side per platform, with the same file names: fs.cpp (files, folders, attributes,
+// times, drives, process services), fs_open.cpp (open files) and fs_list.cpp (listing and
+// file search), in posix/ and in win32/ (the wide calls, names through the 1252 table),
+// each side with an fs_common.h between its files.
 //
 // Paths in are the program's Windows paths (1252 text), mapped on POSIX by the path layer
 // (runtime/path.h). Calls that can fail give 0 or the Windows error number of the failing
@@ -22,17 +24,40 @@
 //   - system: anything that is neither a regular file nor a folder (a pipe, a device). It
 //     cannot be set either.
 //   - archive: every regular file carries it, as a file Windows has just written does.
-//   - a file held open with Windows sharing (the open-mode byte kOpenModeByte locked, as
-//     the table engine's opens do) refuses to be deleted, moved, copied over or given a
-//     new time (32) and to be replaced (5, as Windows denies a rename over an open file).
+//   - sharing: a file open with Windows sharing holds a lock on the open-mode byte
+//     kOpenModeByte (an open-file-description lock, so it binds other processes and
+//     other opens of this one, as Windows handles do): shared opens a read lock,
+//     exclusive opens a write lock, exactly as the table engine's opens. So an open that
+//     Windows would refuse for sharing fails with 32 here too, between processes as well;
+//     and a file held open so refuses to be deleted, moved, copied over or given a new
+//     time (32) and to be replaced (5, as Windows denies a rename over an open file).
+//     Windows' finer share modes (read only, delete) are not told apart: a shared open
+//     lets others read and write and never delete, as FILE_SHARE_READ|FILE_SHARE_WRITE.
+//     POSIX grants the write lock only to a descriptor that may write: a process other
+//     than root that holds a file nobody may write "exclusively" takes the read lock,
+//     which still refuses every writer, every exclusive open and every delete.
+//   - symbolic links: listed as what they lead to, with the link flag; deleting one
+//     removes the link (remove_folder for a link to a folder, as Windows removes a
+//     folder's link), never what it leads to.
+//   - read-only also refuses an open for writing and a create over it (5), root too.
 //   - move does not replace an existing target (183), as MoveFileA.
-//   - drive type: from the type of the file system mounted at the path, as Linux's
-//     statfs names it (remote for NFS and SMB, CD-ROM for ISO 9660 and UDF, RAM disk for
-//     tmpfs and ramfs, removable for FAT and exFAT, fixed for the rest); a path that does
-//     not exist has no root (1).
+//   - drives: one, "C:", the single root. The path layer lets any drive letter name the
+//     root (runtime/path.h), but only C: is a drive of its own: the type of a root with
+//     another letter is "no root" (1), so the list of drives a user is shown holds C:
+//     alone. C:'s type, and that of a drive-less path, comes from the file system mounted
+//     there, as Linux's statfs names it (remote for NFS and SMB, CD-ROM for ISO 9660 and
+//     UDF, RAM disk for tmpfs and ramfs, removable for FAT and exFAT, fixed for the rest);
+//     a path that does not exist has no root (1).
+//   - full names are made from the text alone, as GetFullPathNameA does: a relative name
+//     is put after the current folder, "." and ".." parts are resolved, the drive and the
+//     case stay as written.
+//   - file search: the listing's matching (list_directory); times from stat (creation:
+//     the birth time where the file system keeps one, else the last write); no 8.3 names
+//     (the short name is empty, as Windows leaves it when the long name is one already).
 //   - the system error mode is only kept: POSIX shows no critical-error boxes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -53,6 +78,7 @@ constexpr int kReadFault = 30;
 constexpr int kSharingViolation = 32;
 constexpr int kLockViolation = 33;
 constexpr int kFileExists = 80;
+constexpr int kNegativeSeek = 131;
 constexpr int kDiskFull = 112;
 constexpr int kDirNotEmpty = 145;
 constexpr int kAlreadyExists = 183;
@@ -102,13 +128,47 @@ int replace_file(std::string_view from, std::string_view to);
 using CopyProgress = std::function<void()>;
 int copy_file(std::string_view from, std::string_view to, const CopyProgress& progress = {});
 
+// --- Open files
+
+// An open file is the platform's own number for it (a descriptor on POSIX, a HANDLE on
+// Windows), so that it can be kept as a plain integer; kNoFile is none.
+using FileHandle = std::intptr_t;
+constexpr FileHandle kNoFile = -1;
+
+enum class Access { kRead, kWrite, kReadWrite };
+// kShared: others may open it to read and write (FILE_SHARE_READ | FILE_SHARE_WRITE);
+// kExclusive: nobody else may open it (no sharing). Under neither can it be deleted,
+// moved or replaced while open.
+enum class Share { kShared, kExclusive };
+// kOpenExisting: the file must exist (2 or 3 otherwise); kCreateAlways: created, or
+// emptied when it exists (CREATE_ALWAYS; 5 over a read-only file).
+enum class Disposition { kOpenExisting, kCreateAlways };
+
+// Opens a file (CreateFileA): 0 and the handle, or the Windows error number (5 for a
+// folder or for writing a read-only file, 32 when another open's sharing refuses it).
+int open_file(std::string_view path, Access access, Share share, Disposition disposition,
+              FileHandle& file);
+// Reads up to n bytes from the current position; `got` is how many came (0 at the end).
+int read_file(FileHandle file, char* data, std::size_t n, std::size_t& got);
+// Writes all n bytes at the current position, or fails (disk full: 112).
+int write_file(FileHandle file, const char* data, std::size_t n);
+// Moves the position by `distance` bytes from where it is (SetFilePointer, FILE_CURRENT).
+int move_file_pointer(FileHandle file, std::int64_t distance);
+// Closes the file, letting go of its sharing; 6 for a handle that is not open.
+int close_file(FileHandle file);
+
 // --- Folders
 
 int create_folder(std::string_view path);  // 183 when it exists, 3 without its parent
-int remove_folder(std::string_view path);  // 145 when not empty, 267 for a file
+// 145 when not empty, 267 for a file; a link to a folder goes itself, as on Windows.
+int remove_folder(std::string_view path);
 // The current folder as a Windows path; empty when it cannot be read.
 std::string current_folder();
 int set_current_folder(std::string_view path);
+// The full name of a file or folder name, relative or absolute (GetFullPathNameA): from
+// the text and the current folder alone, the disk is not asked. Empty when it cannot be
+// made.
+std::string full_name(std::string_view path);
 
 // --- Attributes and times
 
@@ -135,6 +195,10 @@ struct DirEntry {
     bool read_only = false;
     bool hidden = false;
     bool system = false;
+    // A symbolic link (POSIX) or a reparse point (Windows, FILE_ATTRIBUTE_REPARSE_POINT):
+    // the flags above are those of what it leads to; deleting it removes the link alone
+    // (remove_folder for one that leads to a folder, remove_file for the rest).
+    bool link = false;
 };
 
 // Every entry that matches a pattern, in the order the file system reports them; "." and
@@ -146,6 +210,30 @@ struct DirEntry {
 // compare without regard to case. Wine's own search is simpler ("?" is always one
 // character, a final "." is dropped); the POSIX side follows Windows.
 std::vector<DirEntry> list_directory(std::string_view pattern);
+
+// --- File search (FindFirstFileA, FindNextFileA, FindClose)
+
+// What the search tells of one entry, the members of Windows' find-data record.
+struct FindData {
+    std::uint32_t attributes = 0;
+    FileTime created = 0;
+    FileTime accessed = 0;
+    FileTime written = 0;
+    std::uint64_t size = 0;
+    std::string name;        // without path, Windows-1252
+    std::string short_name;  // the 8.3 name, empty when the name is one
+};
+// A search in progress, a plain integer as the open files are; kNoSearch is none.
+using SearchHandle = std::intptr_t;
+constexpr SearchHandle kNoSearch = -1;
+
+// Starts a search over a pattern matched as list_directory matches it: the first entry,
+// or kNoSearch when nothing matches (a missing folder too).
+SearchHandle find_first_file(std::string_view pattern, FindData& found);
+// The next entry; false when there is none left (or the handle is not a search).
+bool find_next_file(SearchHandle search, FindData& found);
+// Ends the search; false for a handle that is not a search.
+bool find_close(SearchHandle search);
 
 // --- Process services
 

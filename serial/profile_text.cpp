@@ -103,6 +103,18 @@ std::optional<std::string> profile_keys(std::string_view text, std::string_view 
     return keys;
 }
 
+std::string profile_sections(std::string_view text) {
+    std::string names;
+    for (const Line& line : lines_of(text)) {
+        // A section without a name cannot be asked for: it is not listed.
+        if (std::optional<std::string> name = section_name(line.text); name && !name->empty()) {
+            names += *name;
+            names.push_back('\0');
+        }
+    }
+    return names;
+}
+
 std::string profile_with(std::string_view text, std::string_view section, std::string_view key,
                          std::string_view value) {
     std::vector<Line> lines = lines_of(text);

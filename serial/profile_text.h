@@ -18,6 +18,9 @@ std::optional<std::string> profile_value(std::string_view text, std::string_view
 // The section's key names, each followed by a zero byte; nothing for a missing section.
 std::optional<std::string> profile_keys(std::string_view text, std::string_view section);
 
+// The names of the sections, in file order, each followed by a zero byte.
+std::string profile_sections(std::string_view text);
+
 // The text with key set to value in section: the key's line replaced (the key keeping its
 // spelling), or a new line after
 // the section's last key, or a new section at the end.

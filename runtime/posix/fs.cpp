@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <utility>
+#include <vector>
 
 #include "runtime/path.h"
 #include "runtime/posix/fs_common.h"
@@ -20,8 +21,8 @@ namespace runtime {
 namespace {
 
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
-
-bool is_read_only(const struct stat& st) { return (st.st_mode & kWriteBits) == 0; }
+// Windows counts file times from 1601, POSIX from 1970.
+constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
 
 }  // namespace
 
@@ -58,6 +59,11 @@ int windows_error(int err, const std::string& native, int fallback, int exists) 
     }
 }
 
+FileTime file_time_of(const struct timespec& t) {
+    return static_cast<FileTime>((t.tv_sec + kSecondsFrom1601To1970) * 10'000'000 +
+                                 t.tv_nsec / 100);
+}
+
 std::uint32_t attributes_of(std::string_view name, const struct stat& st) {
     std::uint32_t bits = 0;
     if (is_read_only(st)) bits |= attribute::kReadOnly;
@@ -72,6 +78,8 @@ std::uint32_t attributes_of(std::string_view name, const struct stat& st) {
 
 namespace {
 
+using posix::file_time_of;
+using posix::is_read_only;
 using posix::windows_error;
 
 std::string native(std::string_view path) { return native_path(path).string(); }
@@ -122,14 +130,6 @@ int copy_bytes(int in, int out, const CopyProgress& progress) {
         }
         if (progress) progress();
     }
-}
-
-// Windows counts file times from 1601, POSIX from 1970.
-constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
-
-FileTime file_time_of(const struct timespec& t) {
-    return static_cast<FileTime>((t.tv_sec + kSecondsFrom1601To1970) * 10'000'000 +
-                                 t.tv_nsec / 100);
 }
 
 struct timespec timespec_of(FileTime time) {
@@ -249,6 +249,12 @@ int remove_folder(std::string_view path) {
     std::string p = native(path);
     struct stat st {};
     if (::lstat(p.c_str(), &st) != 0) return windows_error(errno, p, oscode::kAccessDenied);
+    if (S_ISLNK(st.st_mode)) {
+        // A link to a folder is removed as Windows removes a folder's symbolic link.
+        struct stat target {};
+        if (::stat(p.c_str(), &target) != 0 || !S_ISDIR(target.st_mode)) return oscode::kDirectory;
+        return ::unlink(p.c_str()) == 0 ? 0 : windows_error(errno, p, oscode::kAccessDenied);
+    }
     if (!S_ISDIR(st.st_mode)) return oscode::kDirectory;
     return ::rmdir(p.c_str()) == 0 ? 0 : windows_error(errno, p, oscode::kAccessDenied);
 }
@@ -264,6 +270,36 @@ int set_current_folder(std::string_view path) {
     return errno == ENOTDIR && ::access(p.c_str(), F_OK) == 0
                ? oscode::kDirectory
                : windows_error(errno, p, oscode::kAccessDenied);
+}
+
+std::string full_name(std::string_view path) {
+    std::string_view drive = split_path(path).drive;
+    std::string rest(path.substr(drive.size()));
+    for (char& c : rest)
+        if (c == '/') c = '\\';
+    // A relative name (also "C:NAME": the drive's current folder is the process's) goes
+    // after the current folder.
+    if (rest.empty() || rest.front() != '\\') {
+        std::string here = current_folder();
+        if (here.empty()) return {};
+        rest = here.substr(split_path(here).drive.size()) + "\\" + rest;
+    }
+    std::vector<std::string_view> parts;
+    std::string_view text = rest;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t cut = std::min(text.find('\\', at), text.size());
+        std::string_view part = text.substr(at, cut - at);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        at = cut + 1;
+    }
+    std::string full(drive);
+    for (std::string_view part : parts) (full += '\\') += part;
+    if (parts.empty() || text.back() == '\\') full += '\\';
+    return full;
 }
 
 int file_attributes(std::string_view path, std::uint32_t& bits) {
@@ -309,8 +345,12 @@ int set_last_write_time(std::string_view path, FileTime time) {
 }
 
 int drive_type(std::string_view root) {
+    // C: is the one drive; a bare prefix names its root.
+    std::string_view drive = split_path(root).drive;
+    if (!drive.empty() && drive[0] != 'C' && drive[0] != 'c') return drive::kNoRootDir;
+    std::string p = root.size() == drive.size() ? "/" : native(root);
     struct statfs fs {};
-    if (::statfs(native(root).c_str(), &fs) != 0) return drive::kNoRootDir;
+    if (::statfs(p.c_str(), &fs) != 0) return drive::kNoRootDir;
     for (const FsType& t : kFsTypes)
         if (static_cast<unsigned long>(fs.f_type) == t.magic) return t.type;
     return drive::kFixed;

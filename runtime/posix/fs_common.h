@@ -23,4 +23,12 @@ int windows_error(int err, const std::string& native, int fallback,
 // The attribute bits of an entry of that name (without folder) and mode.
 std::uint32_t attributes_of(std::string_view name, const struct stat& st);
 
+// Read-only, as Windows means it: nobody has write permission.
+inline bool is_read_only(const struct stat& st) {
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+// Windows counts file times in 100-nanosecond steps from 1601, POSIX from 1970.
+FileTime file_time_of(const struct timespec& t);
+
 }  // namespace runtime::posix

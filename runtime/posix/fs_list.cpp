@@ -1,9 +1,12 @@
-// Directory listing on POSIX: the folder is read with opendir/readdir and each name is
+// Directory listing and file search on POSIX: the folder is read with opendir/readdir and each name is
 // matched here with the rules the Win32 file search applies (FsRtlIsNameInExpression
 // with the DOS wildcards the Win32 layer makes of "?", "*." and ".*", as documented for
 // that function), so that a pattern finds the same files on both systems.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <map>
 
 #include "runtime/fs.h"
 #include "runtime/path.h"
@@ -82,6 +85,24 @@ std::string folder_to_read(std::string_view folder) {
     return native.back() == '/' ? native : native + '/';
 }
 
+// The searches in progress: what is left of each, by handle.
+struct Search {
+    std::vector<FindData> found;
+    std::size_t next = 0;
+};
+std::map<SearchHandle, Search>& searches() {
+    static std::map<SearchHandle, Search> open;
+    return open;
+}
+
+FileTime birth_time(const std::string& native, const struct stat& st) {
+    struct statx sx {};
+    if (::statx(AT_FDCWD, native.c_str(), 0, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME))
+        return posix::file_time_of({static_cast<time_t>(sx.stx_btime.tv_sec),
+                                    static_cast<long>(sx.stx_btime.tv_nsec)});
+    return posix::file_time_of(st.st_mtim);
+}
+
 }  // namespace
 
 std::vector<DirEntry> list_directory(std::string_view pattern) {
@@ -101,13 +122,49 @@ std::vector<DirEntry> list_directory(std::string_view pattern) {
         std::string entry_path = native_folder;
         entry_path += d->d_name;
         if (stat(entry_path.c_str(), &st) != 0) continue;
+        struct stat own {};
+        bool link = lstat(entry_path.c_str(), &own) == 0 && S_ISLNK(own.st_mode);
         std::uint32_t bits = posix::attributes_of(name, st);
         out.push_back({std::move(name), (bits & attribute::kDirectory) != 0,
                        (bits & attribute::kReadOnly) != 0, (bits & attribute::kHidden) != 0,
-                       (bits & attribute::kSystem) != 0});
+                       (bits & attribute::kSystem) != 0, link});
     }
     closedir(dir);
     return out;
 }
+
+SearchHandle find_first_file(std::string_view pattern, FindData& found) {
+    const std::string folder = folder_to_read(split_path(pattern).location());
+    Search search;
+    for (DirEntry& e : list_directory(pattern)) {
+        std::string native = folder + to_utf8(e.name);
+        struct stat st {};
+        if (::stat(native.c_str(), &st) != 0) continue;
+        FindData d;
+        d.attributes = posix::attributes_of(e.name, st);
+        d.created = birth_time(native, st);
+        d.accessed = posix::file_time_of(st.st_atim);
+        d.written = posix::file_time_of(st.st_mtim);
+        d.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+        d.name = std::move(e.name);
+        search.found.push_back(std::move(d));
+    }
+    if (search.found.empty()) return kNoSearch;
+    found = search.found.front();
+    search.next = 1;
+    // Handles count up from 1, never reused within a run.
+    static SearchHandle last = 0;
+    searches().emplace(++last, std::move(search));
+    return last;
+}
+
+bool find_next_file(SearchHandle search, FindData& found) {
+    auto it = searches().find(search);
+    if (it == searches().end() || it->second.next == it->second.found.size()) return false;
+    found = it->second.found[it->second.next++];
+    return true;
+}
+
+bool find_close(SearchHandle search) { return searches().erase(search) != 0; }
 
 }  // namespace runtime

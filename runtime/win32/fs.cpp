@@ -8,15 +8,14 @@
 #include <filesystem>
 
 #include "runtime/path.h"
+#include "runtime/win32/fs_common.h"
 #include "runtime/win32/wide_text.h"
 
 namespace runtime {
 namespace {
 
-int last_error(int fallback) {
-    DWORD e = GetLastError();
-    return e == 0 ? fallback : static_cast<int>(e);
-}
+using win32::last_error;
+using win32::refuses_writing;
 
 int result(BOOL done) { return done ? 0 : last_error(oscode::kAccessDenied); }
 
@@ -24,14 +23,6 @@ int result(BOOL done) { return done ? 0 : last_error(oscode::kAccessDenied); }
 HANDLE open_alone(std::string_view path, DWORD access) {
     return CreateFileW(wide(path).c_str(), access, 0, nullptr, OPEN_EXISTING,
                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-// Windows refuses to write over a read-only file itself; Wine run by root (as the tests
-// run it) lets the write through, so the calls that write over a file look first.
-bool refuses_writing(std::string_view path) {
-    DWORD a = GetFileAttributesW(wide(path).c_str());
-    return a != INVALID_FILE_ATTRIBUTES &&
-           (a & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == FILE_ATTRIBUTE_READONLY;
 }
 
 DWORD CALLBACK copy_progress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD,
@@ -86,6 +77,12 @@ std::string current_folder() {
 
 int set_current_folder(std::string_view path) {
     return result(SetCurrentDirectoryW(wide(path).c_str()));
+}
+
+std::string full_name(std::string_view path) {
+    wchar_t buffer[MAX_PATH];
+    DWORD n = GetFullPathNameW(wide(path).c_str(), MAX_PATH, buffer, nullptr);
+    return n == 0 || n >= MAX_PATH ? "" : narrow({buffer, n});
 }
 
 int file_attributes(std::string_view path, std::uint32_t& bits) {

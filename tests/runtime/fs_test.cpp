@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 
 #include "tests/support/environment.h"
@@ -314,6 +315,147 @@ TEST_F(Fs, LastWriteTimeOfFilesAndFolders) {
     }
 }
 
+TEST_F(Fs, OpenFilesWithAccessAndSharing) {
+    write("plain.txt", "bytes");
+    write("old.txt", "bytes");
+    write("open.txt", "open");
+    folder_.read_only_file("ro.txt");
+    folder_.folder("sub");
+    FileHandle held = kNoFile;  // open without sharing
+    ASSERT_EQ(open_file(at("open.txt"), Access::kRead, Share::kExclusive,
+                        Disposition::kOpenExisting, held),
+              0);
+    using enum Access;
+    constexpr auto kOpen = Disposition::kOpenExisting;
+    constexpr auto kCreate = Disposition::kCreateAlways;
+    struct Case {
+        const char* name;
+        Access access;
+        Share share;
+        Disposition how;
+        int code;
+        const char* content_after;  // at the end; nullptr: not there
+    } cases[] = {
+        {"plain.txt", kRead, Share::kShared, kOpen, 0, "bytes"},
+        {"plain.txt", kReadWrite, Share::kExclusive, kOpen, 0, "bytes"},
+        {"old.txt", kWrite, Share::kShared, kCreate, 0, ""},
+        {"new.txt", kWrite, Share::kShared, kCreate, 0, ""},
+        {"ro.txt", kRead, Share::kExclusive, kOpen, 0, "ro.txt"},
+        {"ro.txt", kWrite, Share::kShared, kOpen, oscode::kAccessDenied, "ro.txt"},
+        {"ro.txt", kWrite, Share::kShared, kCreate, oscode::kAccessDenied, "ro.txt"},
+        {"sub", kRead, Share::kShared, kOpen, oscode::kAccessDenied, ""},
+        {"open.txt", kRead, Share::kShared, kOpen, oscode::kSharingViolation, "open"},
+        {"open.txt", kWrite, Share::kShared, kCreate, oscode::kSharingViolation, "open"},
+        {"missing", kRead, Share::kShared, kOpen, oscode::kFileNotFound, nullptr},
+        {"missing\\x", kWrite, Share::kShared, kCreate, oscode::kPathNotFound, nullptr},
+    };
+    for (const Case& c : cases) {
+        FileHandle file = kNoFile;
+        EXPECT_EQ(open_file(at(c.name), c.access, c.share, c.how, file), c.code) << c.name;
+        if (c.code == 0) {
+            EXPECT_EQ(close_file(file), 0) << c.name;
+        }
+        EXPECT_EQ(exists(c.name), c.content_after != nullptr) << c.name;
+    }
+    close_file(held);  // Windows lets nobody read it before
+    for (const Case& c : cases) {
+        if (c.content_after) {
+            EXPECT_EQ(content(c.name), c.content_after) << c.name;
+        }
+    }
+}
+
+TEST_F(Fs, AnOpenFileRefusesWhatItsSharingRefuses) {
+    write("f.txt", "0123456789");
+    struct Case {
+        Share held;
+        Share asked;
+        int open_code;
+    } cases[] = {
+        {Share::kShared, Share::kShared, 0},
+        {Share::kShared, Share::kExclusive, oscode::kSharingViolation},
+        {Share::kExclusive, Share::kShared, oscode::kSharingViolation},
+        {Share::kExclusive, Share::kExclusive, oscode::kSharingViolation},
+    };
+    for (const Case& c : cases) {
+        FileHandle first = kNoFile, second = kNoFile;
+        ASSERT_EQ(open_file(at("f.txt"), Access::kRead, c.held, Disposition::kOpenExisting, first),
+                  0);
+        EXPECT_EQ(open_file(at("f.txt"), Access::kRead, c.asked, Disposition::kOpenExisting,
+                            second),
+                  c.open_code);
+        if (c.open_code == 0) close_file(second);
+        // Held either way, it can be neither deleted nor moved.
+        EXPECT_EQ(remove_file(at("f.txt")), oscode::kSharingViolation);
+        EXPECT_EQ(move_file(at("f.txt"), at("g.txt")), oscode::kSharingViolation);
+        EXPECT_EQ(close_file(first), 0);
+    }
+    EXPECT_EQ(remove_file(at("f.txt")), 0) << "closed, the file lets go";
+}
+
+TEST_F(Fs, ReadWriteAndMoveThePosition) {
+    FileHandle file = kNoFile;
+    ASSERT_EQ(open_file(at("f.bin"), Access::kReadWrite, Share::kExclusive,
+                        Disposition::kCreateAlways, file),
+              0);
+    EXPECT_EQ(write_file(file, "abcdef", 6), 0);
+    EXPECT_EQ(move_file_pointer(file, -4), 0);
+    char buffer[8] = {};
+    std::size_t got = 0;
+    EXPECT_EQ(read_file(file, buffer, 8, got), 0);
+    EXPECT_EQ(std::string(buffer, got), "cdef");
+    EXPECT_EQ(read_file(file, buffer, 8, got), 0);
+    EXPECT_EQ(got, 0u) << "at the end";
+    EXPECT_NE(move_file_pointer(file, -100), 0) << "not before the start";
+    EXPECT_EQ(close_file(file), 0);
+
+    ASSERT_EQ(open_file(at("f.bin"), Access::kRead, Share::kShared, Disposition::kOpenExisting,
+                        file),
+              0);
+    EXPECT_EQ(write_file(file, "x", 1), oscode::kAccessDenied) << "opened for reading";
+    EXPECT_EQ(close_file(file), 0);
+    EXPECT_EQ(content("f.bin"), "abcdef");
+}
+
+TEST_F(Fs, FullNamesFromTheTextAndTheCurrentFolder) {
+    const std::string here = current_folder();
+    struct Case {
+        std::string name;
+        std::string full;
+    } cases[] = {
+        {"C:\\DATA\\ARCH.DBF", "C:\\DATA\\ARCH.DBF"},
+        {"C:\\DATA\\.\\X\\..\\ARCH.DBF", "C:\\DATA\\ARCH.DBF"},
+        {"C:\\DATA\\", "C:\\DATA\\"},
+        {"C:\\..\\..", "C:\\"},
+        {"C:\\", "C:\\"},
+        {"ARCH.DBF", here + "\\ARCH.DBF"},
+        {"SUB\\..\\ARCH.DBF", here + "\\ARCH.DBF"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(full_name(c.name), c.full) << c.name;
+}
+
+TEST_F(Fs, FileSearchTellsEachEntry) {
+    write("one.txt", "12345");
+    folder_.folder("sub");
+    std::map<std::string, FindData> seen;
+    FindData d;
+    SearchHandle search = find_first_file(at("*.*"), d);
+    ASSERT_NE(search, kNoSearch);
+    do seen[d.name] = d;
+    while (find_next_file(search, d));
+    EXPECT_TRUE(find_close(search));
+    ASSERT_TRUE(seen.contains("one.txt") && seen.contains("sub"));
+    EXPECT_EQ(seen["one.txt"].size, 5u);
+    EXPECT_EQ(seen["one.txt"].attributes & attribute::kDirectory, 0u);
+    EXPECT_NE(seen["sub"].attributes & attribute::kDirectory, 0u);
+    FileTime written = 0;
+    ASSERT_EQ(last_write_time(at("one.txt"), written), 0);
+    EXPECT_EQ(seen["one.txt"].written, written);
+    EXPECT_NE(seen["one.txt"].created, 0u);
+    EXPECT_EQ(find_first_file(at("*.none"), d), kNoSearch);
+    EXPECT_EQ(find_first_file(at("missing\\*.*"), d), kNoSearch);
+}
+
 TEST(Drives, TypeOfTheDriveARootNames) {
     struct Case {
         const char* root;
@@ -324,6 +466,9 @@ TEST(Drives, TypeOfTheDriveARootNames) {
         {"Q:\\", drive::kNoRootDir},
 #else
         {"C:\\", drive::kFixed},  // the root's own file system
+        {"c:", drive::kFixed},
+        {"D:\\", drive::kNoRootDir},  // the root is the one drive, C:
+        {"A:", drive::kNoRootDir},
         {"\\dev\\shm", drive::kRamDisk},
         {"\\no-such-folder", drive::kNoRootDir},
 #endif
