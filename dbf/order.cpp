@@ -26,6 +26,27 @@ std::optional<runtime::Expression> compile(const std::string& text) {
     return e;
 }
 
+// Notes whether an error was raised while it lives, passing each on to the handler: a
+// key expression that failed on the blank record gives the handler's substitute, not a
+// key type to trust.
+class RaiseWatch {
+public:
+    RaiseWatch() {
+        previous_ = runtime::install_error_handler([this](const runtime::Error& e) {
+            raised_ = true;
+            return previous_ ? previous_(e) : runtime::Value(false);
+        });
+    }
+    ~RaiseWatch() { runtime::install_error_handler(previous_); }
+    RaiseWatch(const RaiseWatch&) = delete;
+    RaiseWatch& operator=(const RaiseWatch&) = delete;
+    bool raised() const { return raised_; }
+
+private:
+    runtime::ErrorHandler previous_;
+    bool raised_ = false;
+};
+
 }  // namespace
 
 RecordFields::Lookup RecordFields::field(std::string_view alias, std::string_view name,
@@ -54,7 +75,12 @@ std::optional<std::pair<KeyType, std::size_t>> Order::probe(const std::string& k
     if (!key) return std::nullopt;
     std::string blank(header.record_length, ' ');
     RecordFields fields(header, blank, 0);
-    runtime::Value v = key->evaluate(&fields);
+    runtime::Value v;
+    {
+        RaiseWatch watch;
+        v = key->evaluate(&fields);
+        if (watch.raised()) return std::nullopt;
+    }
     std::optional<KeyType> type = key_type_of(v, key_length);
     if (!type) {
         raise_bad("Key expression gives no key: " + key_text, file);

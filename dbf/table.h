@@ -104,6 +104,8 @@ public:
     // The count on disk: other processes' appends show at once in a shared table.
     std::uint32_t reccount();
     bool deleted() const;
+    // The current record's bytes, in clear (the deletion flag first).
+    std::string_view record() const { return record_; }
 
     // Field values by 1-based position; nothing (after raising) for a bad position.
     runtime::Value get(int pos);
