@@ -232,7 +232,21 @@ TEST_F(CdxTreeTest, SplitsAndJoinsKeepEveryKeyInOrder) {
             }
         }
     }
-    // Emptied again, the tree is one empty root.
+    // Nearly emptied, the pages joined again into the root alone; then empty.
+    while (model.size() > 5) {
+        bool found = false;
+        ASSERT_TRUE(tree.remove(*model.begin(), found));
+        ASSERT_TRUE(found);
+        model.erase(model.begin());
+        if (model.size() > 5 && model.size() % 2) {
+            ASSERT_TRUE(tree.remove(*model.rbegin(), found));
+            model.erase(std::prev(model.end()));
+        }
+    }
+    Node root;
+    ASSERT_TRUE(file->read_node(tag.root, 60, ' ', root));
+    EXPECT_TRUE(root.leaf() && root.root());
+    EXPECT_EQ(root.entries.size(), 5u);
     for (const Entry& e : model) {
         bool found = false;
         ASSERT_TRUE(tree.remove(e, found));
