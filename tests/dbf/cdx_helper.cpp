@@ -9,8 +9,9 @@
 //       writes MIXED.DBF and MIXED.CDX for the independent reader to read back, and the
 //       keys we read from it in MIXED.keys, as above.
 //   work <table> <index> <worker> <count>
-//       opens the shared table with its index and, under record locks and the table lock
-//       in turn, appends and changes records, printing "done <worker> <count>".
+//       opens the shared table with its index and does count operations: appends
+//       (named "w<worker>-<i>"), record changes under record locks and the table lock;
+//       prints "done <worker> <count>".
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -126,6 +127,40 @@ int make(const std::string& folder) {
     return last.gencode == 0 ? 0 : 3;
 }
 
+// One of several processes changing one indexed table: appends under the append lock
+// (each new record then locked), changes of random records under their record lock, and
+// every tenth operation a change of the last record under the table lock. Refused locks
+// are tried again, as a user would.
+int work(const std::string& table, const std::string& index, const std::string& worker,
+         int count) {
+    auto t = dbf::Table::open(table, {true, false});
+    if (!t || !t->order_add(index)) return 2;
+    std::uint32_t seed = static_cast<std::uint32_t>(std::stoul(worker)) * 7919u + 1;
+    for (int i = 1; i <= count; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        if (i % 3 == 1) {
+            while (!t->append_blank()) {
+            }
+            t->put("NAME", "w" + worker + "-" + std::to_string(i));
+            t->put("NUM", static_cast<double>(i));
+        } else if (i % 10 == 0) {
+            while (!t->lock_table()) {
+            }
+            t->go_bottom();
+            t->put("NUM", -static_cast<double>(i));
+        } else {
+            std::uint32_t n = 1 + (seed >> 8) % t->reccount();
+            while (!t->lock_record(n)) {
+            }
+            t->go_to(n);
+            t->put("NUM", static_cast<double>(seed % 1000));
+        }
+        t->unlock_all();
+    }
+    std::printf("done %s %d\n", worker.c_str(), count);
+    return last.gencode == 0 ? 0 : 3;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,6 +173,7 @@ int main(int argc, char** argv) {
     std::string cmd = argc > 1 ? argv[1] : "";
     if (cmd == "keys" && argc == 4) return keys(argv[2], argv[3]);
     if (cmd == "make" && argc == 3) return make(argv[2]);
+    if (cmd == "work" && argc == 6) return work(argv[2], argv[3], argv[4], std::stoi(argv[5]));
     std::fprintf(stderr, "usage: cdx_helper keys|make|work ...\n");
     return 2;
 }
