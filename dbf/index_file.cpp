@@ -126,7 +126,13 @@ std::unique_ptr<IndexFile> IndexFile::create(const std::string& path, Options op
     return open(path, options);
 }
 
-IndexFile::~IndexFile() = default;
+IndexFile::~IndexFile() {
+    try {
+        flush();
+    } catch (...) {
+        // A destructor never throws; flush() first to see failures.
+    }
+}
 
 // ---- access brackets -----------------------------------------------------------------
 
@@ -176,8 +182,11 @@ bool IndexFile::begin(bool write) {
     }
     depth_ = 1;
     changed_ = false;
+    // Opened exclusively, nobody else changes the file: what is held stays true.
+    if (!options_.shared && known_) return true;
     std::uint32_t counter = 0;
     bool ok = read_size() && read_counter(counter);
+    known_ = ok;
     if (ok && counter != counter_) {
         // Another process changed the file: what is cached may be stale.
         cache_.clear();
@@ -191,7 +200,8 @@ void IndexFile::end() {
     if (--depth_ > 0) return;
     if (changed_) {
         ++counter_;
-        write_counter();
+        if (write_back()) counter_dirty_ = true;
+        else write_counter();
         changed_ = false;
     }
     if (locked_) file_.unlock(kIndexLockOffset, 1);
@@ -268,17 +278,47 @@ bool IndexFile::read_node(std::uint32_t page, std::size_t key_length, char pad, 
 
 bool IndexFile::write_node(std::uint32_t page, const Node& node, std::size_t key_length,
                            char pad) {
-    std::optional<std::string> bytes = cdx::encode_node(node, key_length, pad);
-    if (!bytes) return corrupt("a page overflowed");  // the trees split before this
+    if (!cdx::fits(node, key_length, pad)) return corrupt("a page overflowed");
     changed_ = true;
-    if (!write_bytes(page, *bytes)) {
+    end_ = std::max<std::uint64_t>(end_, std::uint64_t{page} + cdx::kPageSize);
+    if (cache_.size() >= kCachePages && !make_room()) return false;
+    cache_[page] = node;
+    if (write_back()) {
+        dirty_[page] = Layout{key_length, pad};
+        return true;
+    }
+    if (!write_page(page, node, Layout{key_length, pad})) {
         cache_.erase(page);
         return false;
     }
-    end_ = std::max<std::uint64_t>(end_, std::uint64_t{page} + cdx::kPageSize);
-    if (cache_.size() >= kCachePages) cache_.clear();
-    cache_[page] = node;
     return true;
+}
+
+bool IndexFile::write_page(std::uint32_t page, const Node& node, Layout layout) {
+    std::optional<std::string> bytes = cdx::encode_node(node, layout.key_length, layout.pad);
+    return bytes && write_bytes(page, *bytes);
+}
+
+bool IndexFile::make_room() {
+    bool ok = flush();
+    cache_.clear();
+    return ok;
+}
+
+bool IndexFile::flush() {
+    bool ok = true;
+    for (const auto& [page, layout] : dirty_) {
+        auto it = cache_.find(page);
+        if (it != cache_.end() && !write_page(page, it->second, layout)) ok = false;
+    }
+    dirty_.clear();
+    if (counter_dirty_) {
+        counter_dirty_ = false;
+        ok = write_counter() && ok;
+    }
+    // A failed write may have left part of a page: read them again from the disk.
+    if (!ok) cache_.clear();
+    return ok;
 }
 
 std::uint32_t IndexFile::allocate(std::size_t bytes) {

@@ -1,7 +1,9 @@
 // One open compound index file (layout: cdx_layout.h): its tags from the directory, and
 // the store of its pages that the trees (cdx_tree.h) read and write.
 //
-// Pages are read through a cache and written through at once. Every use happens inside an
+// Pages are read through a cache. In a file opened shared they are written at once; opened
+// exclusively, changed pages are kept and written by flush() (the table's commit, close
+// and the destructor), the update counter with them. Every use happens inside an
 // access bracket (Access). In a file opened shared, the bracket takes the index lock
 // (lock_scheme.h: shared to read, exclusive to change) and reads the update counter
 // again; when another process moved it, the cached pages are dropped. A bracket that
@@ -12,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -58,6 +61,8 @@ public:
     // key length, options and texts, and fills in where it lies. Inside a writing bracket.
     bool add_tag(TagInfo& tag);
     std::uint32_t counter() const { return counter_; }
+    // Writes the pages changed and kept (opened exclusively); false after raising.
+    bool flush();
 
     // An access bracket; brackets nest, the outermost one locks.
     class Access {
@@ -91,6 +96,14 @@ private:
     bool write_bytes(std::uint64_t at, const std::string& bytes);
     bool load_tags();
     bool write_counter();
+    struct Layout {
+        std::size_t key_length;
+        char pad;
+    };
+    bool write_back() const { return !options_.shared; }
+    bool write_page(std::uint32_t page, const cdx::Node& node, Layout layout);
+    // Empties the cache, writing what it keeps first.
+    bool make_room();
 
     std::string path_;
     Options options_;
@@ -100,6 +113,9 @@ private:
     std::uint32_t directory_root_ = cdx::kDirectoryRoot;
     std::vector<TagInfo> tags_;
     std::unordered_map<std::uint32_t, cdx::Node> cache_;
+    std::map<std::uint32_t, Layout> dirty_;  // kept pages, written in file order
+    bool counter_dirty_ = false;
+    bool known_ = false;  // size and counter read (opened exclusively: read once)
     int depth_ = 0;          // brackets open
     bool locked_ = false;    // the outermost bracket holds the index lock
     bool lock_write_ = false;

@@ -50,6 +50,12 @@ bool OrderList::add(std::unique_ptr<IndexFile> file) {
 
 bool OrderList::added_tag(IndexFile&, const TagInfo&) { return renumber(); }
 
+bool OrderList::flush() {
+    bool ok = true;
+    for (const auto& f : files_) ok = f->flush() && ok;
+    return ok;
+}
+
 void OrderList::clear() {
     slots_.clear();
     files_.clear();

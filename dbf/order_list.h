@@ -46,6 +46,8 @@ public:
     // A new tag of an added file: its order joins in the file's order.
     bool added_tag(IndexFile& file, const TagInfo& tag);
     void clear();
+    // Writes what the index files keep; false after raising.
+    bool flush();
 
     int count() const { return static_cast<int>(slots_.size()); }
     // Order n (1..count()).

@@ -170,6 +170,7 @@ void Table::close() {
     flush_pending();
     flush_header();
     unlock_all();
+    orders_.flush();
     orders_.clear();
     controlling_ = 0;
     file_.close();
@@ -644,7 +645,7 @@ bool Table::recall() {
 }
 
 bool Table::commit() {
-    if (!store_record() || !flush_pending() || !flush_header()) return false;
+    if (!store_record() || !flush_pending() || !flush_header() || !orders_.flush()) return false;
     if (options_.read_only) return true;
     if (int e = file_.sync()) {
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "commit");

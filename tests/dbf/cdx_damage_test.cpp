@@ -19,6 +19,7 @@ protected:
         auto t = dbf::Table::open(path("D"), {false, false});
         for (int i = 0; i < 400; ++i) t->append_blank();
         ASSERT_TRUE(t->order_create(path("D.CDX"), "N", "RECNO()"));
+        t->close();
         bytes = read_bytes(path("D.CDX"));
         // The tag's header follows the directory; its root comes next.
         root = dbf::read_le32(bytes.data() + 1536);
