@@ -37,15 +37,19 @@ struct Widths {
     int rb = 0, db = 0, tb = 0, eb = 0;
 };
 
-Widths widths_for(const Node& node, std::size_t key_length) {
-    std::uint32_t top = 1;
-    for (const Entry& e : node.entries) top = std::max(top, e.recno);
+Widths widths_for_top(std::uint32_t top, std::size_t key_length) {
     Widths w;
     w.db = w.tb = count_bits(key_length);
     int needed = static_cast<int>(std::bit_width(top)) + w.db + w.tb;
     w.eb = (needed + 7) / 8;
     w.rb = std::min(32, 8 * w.eb - w.db - w.tb);
     return w;
+}
+
+Widths widths_for(const Node& node, std::size_t key_length) {
+    std::uint32_t top = 1;
+    for (const Entry& e : node.entries) top = std::max(top, e.recno);
+    return widths_for_top(top, key_length);
 }
 
 std::size_t leaf_bytes(const Node& node, const std::vector<Packed>& packed,
@@ -132,9 +136,37 @@ std::optional<Node> decode_node(std::string_view page, std::size_t key_length, c
 }
 
 bool fits(const Node& node, std::size_t key_length, char pad) {
-    if (!node.leaf()) return node.entries.size() * (key_length + 8) <= kInteriorArea;
-    return leaf_bytes(node, pack(node, key_length, pad), key_length,
-                      widths_for(node, key_length)) <= kLeafArea;
+    PageFill fill(node.leaf(), key_length, pad);
+    for (const Entry& e : node.entries) {
+        if (!fill.fits_with(e)) return false;
+        fill.take(e);
+    }
+    return true;
+}
+
+std::size_t PageFill::key_bytes(const Entry& entry) const {
+    const char* key = entry.key.data();
+    std::size_t trail = 0;
+    while (trail < key_length_ && key[key_length_ - 1 - trail] == pad_) ++trail;
+    std::size_t dup = 0;
+    if (last_) {
+        const char* prev = last_->key.data();
+        while (dup < key_length_ - trail && prev[dup] == key[dup]) ++dup;
+    }
+    return key_length_ - dup - trail;
+}
+
+bool PageFill::fits_with(const Entry& entry) const {
+    if (!leaf_) return (count_ + 1) * (key_length_ + 8) <= kInteriorArea;
+    auto eb = static_cast<std::size_t>(widths_for_top(std::max(top_recno_, entry.recno), key_length_).eb);
+    return (count_ + 1) * eb + key_bytes_ + key_bytes(entry) <= kLeafArea;
+}
+
+void PageFill::take(const Entry& entry) {
+    if (leaf_) key_bytes_ += key_bytes(entry);
+    top_recno_ = std::max(top_recno_, entry.recno);
+    last_ = &entry;
+    ++count_;
 }
 
 std::optional<std::string> encode_node(const Node& node, std::size_t key_length, char pad) {

@@ -47,4 +47,25 @@ std::optional<std::string> encode_node(const Node& node, std::size_t key_length,
 // Whether the entries fit in one page of their kind (as encode_node would answer).
 bool fits(const Node& node, std::size_t key_length, char pad);
 
+// The room a page being filled in order takes, entry by entry, as fits() counts it.
+class PageFill {
+public:
+    PageFill(bool leaf, std::size_t key_length, char pad)
+        : leaf_(leaf), key_length_(key_length), pad_(pad) {}
+    // Whether the page still fits with `entry` added after those taken so far.
+    bool fits_with(const Entry& entry) const;
+    void take(const Entry& entry);
+    void clear() { *this = PageFill(leaf_, key_length_, pad_); }
+
+private:
+    std::size_t key_bytes(const Entry& entry) const;
+    bool leaf_;
+    std::size_t key_length_;
+    char pad_;
+    std::size_t count_ = 0;
+    std::size_t key_bytes_ = 0;
+    std::uint32_t top_recno_ = 1;
+    const Entry* last_ = nullptr;
+};
+
 }  // namespace dbf::cdx

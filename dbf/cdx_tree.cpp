@@ -61,6 +61,22 @@ bool CdxTree::descend(const Entry& target, std::vector<Step>& path) {
 
 // ---- lookups -------------------------------------------------------------------------
 
+// As descend() for reading: the pages as held, not copied; only the leaf is kept.
+const Node* CdxTree::find_leaf(const Entry& target, std::size_t& index) {
+    std::uint32_t page = root_;
+    for (std::size_t depth = 0;; ++depth) {
+        if (depth >= kMaxDepth) return file_.corrupt("index tree deeper than possible"), nullptr;
+        const Node* node = file_.peek(page, key_length_, pad_);
+        if (!node) return nullptr;
+        const auto& entries = node->entries;
+        index = static_cast<std::size_t>(
+            std::lower_bound(entries.begin(), entries.end(), target) - entries.begin());
+        if (node->leaf()) return node;
+        if (entries.empty()) return file_.corrupt("interior index page without keys"), nullptr;
+        page = entries[std::min(index, entries.size() - 1)].child;
+    }
+}
+
 bool CdxTree::first(std::optional<Entry>& out) { return at_or_after(Entry{}, out); }
 
 bool CdxTree::last(std::optional<Entry>& out) {
@@ -84,16 +100,16 @@ bool CdxTree::last(std::optional<Entry>& out) {
 
 bool CdxTree::at_or_after(const Entry& target, std::optional<Entry>& out) {
     out.reset();
-    std::vector<Step> path;
-    if (!descend(target, path)) return false;
-    Step& leaf = path.back();
-    if (leaf.index < leaf.node.entries.size()) {
-        out = leaf.node.entries[leaf.index];
+    std::size_t index = 0;
+    const Node* leaf = find_leaf(target, index);
+    if (!leaf) return false;
+    if (index < leaf->entries.size()) {
+        out = leaf->entries[index];
         return true;
     }
     // Only past the end of its page when the target is past every key, or a neighbour
     // page is empty: go on along the siblings.
-    std::uint32_t next = leaf.node.right;
+    std::uint32_t next = leaf->right;
     for (std::size_t hops = 0; next != cdx::kNone; ++hops) {
         if (hops > file_.page_count()) return file_.corrupt("loop in the index sibling chain");
         Node node;
@@ -110,14 +126,14 @@ bool CdxTree::at_or_after(const Entry& target, std::optional<Entry>& out) {
 
 bool CdxTree::before(const Entry& target, std::optional<Entry>& out) {
     out.reset();
-    std::vector<Step> path;
-    if (!descend(target, path)) return false;
-    Step& leaf = path.back();
-    if (leaf.index > 0) {
-        out = leaf.node.entries[leaf.index - 1];
+    std::size_t index = 0;
+    const Node* leaf = find_leaf(target, index);
+    if (!leaf) return false;
+    if (index > 0) {
+        out = leaf->entries[index - 1];
         return true;
     }
-    std::uint32_t prev = leaf.node.left;
+    std::uint32_t prev = leaf->left;
     for (std::size_t hops = 0; prev != cdx::kNone; ++hops) {
         if (hops > file_.page_count()) return file_.corrupt("loop in the index sibling chain");
         Node node;
@@ -257,12 +273,14 @@ bool CdxTree::build(const std::vector<Entry>& sorted) {
         // Pages of this level, each filled while the next entry still fits.
         std::vector<Node> nodes(1);
         nodes.back().attributes = kind;
+        cdx::PageFill fill(kind != 0, key_length_, pad_);
         for (const Entry& e : level) {
-            nodes.back().entries.push_back(e);
-            if (cdx::fits(nodes.back(), key_length_, pad_)) continue;
-            nodes.back().entries.pop_back();
-            nodes.emplace_back();
-            nodes.back().attributes = kind;
+            if (!fill.fits_with(e)) {
+                nodes.emplace_back();
+                nodes.back().attributes = kind;
+                fill.clear();
+            }
+            fill.take(e);
             nodes.back().entries.push_back(e);
         }
         std::vector<std::uint32_t> pages;

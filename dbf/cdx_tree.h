@@ -66,6 +66,7 @@ private:
     };
     // The pages from the root to the leaf where `target` belongs.
     bool descend(const cdx::Entry& target, std::vector<Step>& path);
+    const cdx::Node* find_leaf(const cdx::Entry& target, std::size_t& index);
     // Writes the node of path[level] and brings its ancestors' entries up to date.
     bool settle(std::vector<Step>& path, std::size_t level);
     bool split(std::vector<Step>& path, std::size_t level);

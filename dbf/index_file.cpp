@@ -253,32 +253,32 @@ bool IndexFile::corrupt(const std::string& what) {
 }
 
 bool IndexFile::read_node(std::uint32_t page, std::size_t key_length, char pad, Node& node) {
-    if (auto it = cache_.find(page); it != cache_.end()) {
-        node = it->second;
-        return true;
-    }
+    const Node* held = peek(page, key_length, pad);
+    if (held) node = *held;
+    return held != nullptr;
+}
+
+const Node* IndexFile::peek(std::uint32_t page, std::size_t key_length, char pad) {
+    if (auto it = cache_.find(page); it != cache_.end()) return &it->second;
     if (page % cdx::kPageSize != 0 || page < cdx::kDirectoryRoot ||
         std::uint64_t{page} + cdx::kPageSize > end_)
-        return corrupt("page pointer " + std::to_string(page) + " outside the file");
+        return corrupt("page pointer " + std::to_string(page) + " outside the file"), nullptr;
     std::string bytes(cdx::kPageSize, '\0');
     std::size_t got = 0;
     if (int e = file_.read_at(page, bytes.data(), bytes.size(), got)) {
         raise_io(gen::kRead, subcode::kRead, e, path_, "read");
-        return false;
+        return nullptr;
     }
-    if (got != bytes.size()) return corrupt("page " + std::to_string(page) + " cut short");
+    if (got != bytes.size()) return corrupt("page " + std::to_string(page) + " cut short"), nullptr;
     std::string problem;
     std::optional<Node> decoded = cdx::decode_node(bytes, key_length, pad, problem);
-    if (!decoded) return corrupt("page " + std::to_string(page) + ": " + problem);
-    if (cache_.size() >= kCachePages) cache_.clear();
-    node = *decoded;
-    cache_.emplace(page, std::move(*decoded));
-    return true;
+    if (!decoded) return corrupt("page " + std::to_string(page) + ": " + problem), nullptr;
+    if (cache_.size() >= kCachePages && !make_room()) return nullptr;
+    return &cache_.emplace(page, std::move(*decoded)).first->second;
 }
 
 bool IndexFile::write_node(std::uint32_t page, const Node& node, std::size_t key_length,
                            char pad) {
-    if (!cdx::fits(node, key_length, pad)) return corrupt("a page overflowed");
     changed_ = true;
     end_ = std::max<std::uint64_t>(end_, std::uint64_t{page} + cdx::kPageSize);
     if (cache_.size() >= kCachePages && !make_room()) return false;
@@ -296,7 +296,8 @@ bool IndexFile::write_node(std::uint32_t page, const Node& node, std::size_t key
 
 bool IndexFile::write_page(std::uint32_t page, const Node& node, Layout layout) {
     std::optional<std::string> bytes = cdx::encode_node(node, layout.key_length, layout.pad);
-    return bytes && write_bytes(page, *bytes);
+    if (!bytes) return corrupt("a page overflowed");  // the trees split before this
+    return write_bytes(page, *bytes);
 }
 
 bool IndexFile::make_room() {

@@ -80,6 +80,9 @@ public:
 
     // The page store of the trees.
     bool read_node(std::uint32_t page, std::size_t key_length, char pad, cdx::Node& node);
+    // The page as held, without a copy: valid until the next call that reads or writes a
+    // page. Null after raising.
+    const cdx::Node* peek(std::uint32_t page, std::size_t key_length, char pad);
     bool write_node(std::uint32_t page, const cdx::Node& node, std::size_t key_length, char pad);
     // Room for `bytes` at the end of the file; 0 after raising.
     std::uint32_t allocate(std::size_t bytes);
