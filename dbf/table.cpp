@@ -621,9 +621,11 @@ bool Table::append_blank() {
         header_.count = n;
         header_.updated = now;
     }
+    // The new record is locked before the append lock goes: released first, another
+    // process's table lock could come in between and leave the record unlocked.
+    if (ok) lock_record(n);
     file_.unlock(kAppendLockOffset, 1);
     if (!ok) return false;
-    lock_record(n);
     record_ = blank;
     recno_ = n;
     eof_ = bof_ = false;

@@ -29,7 +29,7 @@ protected:
     }
     // Every reading operation once, in order, as a user would try them.
     void use() {
-        auto t = dbf::Table::open(path("D"), {true, false});
+        auto t = dbf::Table::open(path("D"), {false, false});
         ASSERT_TRUE(t);
         if (!t->order_add(path("D.CDX"))) return;
         t->go_top();
