@@ -65,14 +65,14 @@ bool CdxTree::descend(const Entry& target, std::vector<Step>& path) {
 const Node* CdxTree::find_leaf(const Entry& target, std::size_t& index) {
     std::uint32_t page = root_;
     for (std::size_t depth = 0;; ++depth) {
-        if (depth >= kMaxDepth) return file_.corrupt("index tree deeper than possible"), nullptr;
+        if (depth >= kMaxDepth) return file_.damaged("index tree deeper than possible");
         const Node* node = file_.peek(page, key_length_, pad_);
         if (!node) return nullptr;
         const auto& entries = node->entries;
         index = static_cast<std::size_t>(
             std::lower_bound(entries.begin(), entries.end(), target) - entries.begin());
         if (node->leaf()) return node;
-        if (entries.empty()) return file_.corrupt("interior index page without keys"), nullptr;
+        if (entries.empty()) return file_.damaged("interior index page without keys");
         page = entries[std::min(index, entries.size() - 1)].child;
     }
 }

@@ -262,17 +262,17 @@ const Node* IndexFile::peek(std::uint32_t page, std::size_t key_length, char pad
     if (auto it = cache_.find(page); it != cache_.end()) return &it->second;
     if (page % cdx::kPageSize != 0 || page < cdx::kDirectoryRoot ||
         std::uint64_t{page} + cdx::kPageSize > end_)
-        return corrupt("page pointer " + std::to_string(page) + " outside the file"), nullptr;
+        return damaged("page pointer " + std::to_string(page) + " outside the file");
     std::string bytes(cdx::kPageSize, '\0');
     std::size_t got = 0;
     if (int e = file_.read_at(page, bytes.data(), bytes.size(), got)) {
         raise_io(gen::kRead, subcode::kRead, e, path_, "read");
         return nullptr;
     }
-    if (got != bytes.size()) return corrupt("page " + std::to_string(page) + " cut short"), nullptr;
+    if (got != bytes.size()) return damaged("page " + std::to_string(page) + " cut short");
     std::string problem;
     std::optional<Node> decoded = cdx::decode_node(bytes, key_length, pad, problem);
-    if (!decoded) return corrupt("page " + std::to_string(page) + ": " + problem), nullptr;
+    if (!decoded) return damaged("page " + std::to_string(page) + ": " + problem);
     if (cache_.size() >= kCachePages && !make_room()) return nullptr;
     return &cache_.emplace(page, std::move(*decoded)).first->second;
 }

@@ -13,6 +13,7 @@
 // the call answers false (or 0, or nothing). Used by the user-interface thread only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -87,8 +88,12 @@ public:
     // Room for `bytes` at the end of the file; 0 after raising.
     std::uint32_t allocate(std::size_t bytes);
     std::size_t page_count() const { return static_cast<std::size_t>(end_ / cdx::kPageSize); }
-    // Raises the damage; false.
+    // Raises the damage; false, or null for the calls that answer a page.
     bool corrupt(const std::string& what);
+    std::nullptr_t damaged(const std::string& what) {
+        corrupt(what);
+        return nullptr;
+    }
 
 private:
     IndexFile() = default;

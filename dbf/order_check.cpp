@@ -7,7 +7,7 @@ namespace dbf {
 
 std::vector<std::string> check_orders(Table& table) {
     std::vector<std::string> problems;
-    OrderList& orders = const_cast<OrderList&>(table.orders());
+    const OrderList& orders = table.orders();
     std::uint32_t count = table.reccount();
     // The records once, every order's keys from them.
     std::vector<std::vector<cdx::Entry>> expected(static_cast<std::size_t>(orders.count()));
@@ -21,7 +21,7 @@ std::vector<std::string> check_orders(Table& table) {
                 expected[static_cast<std::size_t>(i - 1)].push_back({*key, n, 0});
     }
     for (int i = 1; i <= orders.count(); ++i) {
-        Order& order = orders.at(i).order;
+        const Order& order = orders.at(i).order;
         std::string name = "order " + order.tag().name + " (" + order.file().path() + "): ";
         std::vector<cdx::Entry>& want = expected[static_cast<std::size_t>(i - 1)];
         std::sort(want.begin(), want.end());

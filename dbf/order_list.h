@@ -52,6 +52,7 @@ public:
     int count() const { return static_cast<int>(slots_.size()); }
     // Order n (1..count()).
     Slot& at(int n) { return slots_[static_cast<std::size_t>(n - 1)]; }
+    const Slot& at(int n) const { return slots_[static_cast<std::size_t>(n - 1)]; }
     // The number of the order with this tag name (ignoring case); 0 when none.
     int find(std::string_view name) const;
     // The number of the order of a file's tag whose header lies at `header_at`; 0 if none.

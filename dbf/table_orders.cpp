@@ -219,7 +219,7 @@ bool Table::set_order(std::string_view name) {
 OrderInfo Table::order_info(int n) const {
     if (n == 0) n = controlling_;
     if (n < 1 || n > orders_.count()) return {};
-    const OrderList::Slot& slot = const_cast<OrderList&>(orders_).at(n);
+    const OrderList::Slot& slot = orders_.at(n);
     const TagInfo& tag = slot.order.tag();
     return OrderInfo{.name = tag.name,
                      .key = tag.key_text,
@@ -354,7 +354,7 @@ bool Table::set_scope(Bound bound, const Value& value) {
 
 Value Table::scope(Bound bound) const {
     if (!controlling_) return Value();
-    const Scope& scope = const_cast<OrderList&>(orders_).at(controlling_).scope;
+    const Scope& scope = orders_.at(controlling_).scope;
     return bound == Bound::kTop ? scope.top_value : scope.bottom_value;
 }
 

@@ -54,7 +54,7 @@ std::string keys_of(dbf::Table& t) {
     std::string out;
     const dbf::OrderList& orders = t.orders();
     for (int n = 1; n <= orders.count(); ++n) {
-        const dbf::Order& order = const_cast<dbf::OrderList&>(orders).at(n).order;
+        const dbf::Order& order = orders.at(n).order;
         out += "TAG " + order.tag().name + " " + static_cast<char>(order.key_type()) + " " +
                order.tag().key_text + "\n";
         dbf::IndexFile::Access access(order.file(), false);
