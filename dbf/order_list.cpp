@@ -48,8 +48,6 @@ bool OrderList::add(std::unique_ptr<IndexFile> file) {
     return false;
 }
 
-bool OrderList::added_tag(IndexFile&, const TagInfo&) { return renumber(); }
-
 bool OrderList::flush() {
     bool ok = true;
     for (const auto& f : files_) ok = f->flush() && ok;

@@ -43,8 +43,9 @@ public:
     // Takes an opened file and appends its orders; false (after raising) when one of its
     // tags makes no keys for this table (the file is then not added).
     bool add(std::unique_ptr<IndexFile> file);
-    // A new tag of an added file: its order joins in the file's order.
-    bool added_tag(IndexFile& file, const TagInfo& tag);
+    // After a tag was added to a file: the orders numbered again, the new one in its
+    // file's order; scopes stay with their orders.
+    bool refresh() { return renumber(); }
     void clear();
     // Writes what the index files keep; false after raising.
     bool flush();

@@ -218,8 +218,6 @@ private:
     bool settle_forward(std::optional<cdx::Entry> from);
     bool settle_backward(std::optional<cdx::Entry> from);
     bool raise_order(const std::string& what, const char* operation);
-    // The record in clear as stored, for an order build.
-    bool load_for_build(std::uint32_t recno);
 
     std::string path_;
     Options options_;

@@ -127,8 +127,6 @@ bool Table::order_add(const std::string& path) {
     return true;
 }
 
-bool Table::load_for_build(std::uint32_t recno) { return load(recno); }
-
 bool Table::order_create(const std::string& path, const std::string& tag, const std::string& key,
                          const OrderCondition& condition) {
     std::string file = index_path(path);
@@ -177,7 +175,7 @@ bool Table::order_create(const std::string& path, const std::string& tag, const 
         for (bool ok = go_top(); ok && !eof_; ok = skip(1)) take();
     } else {
         for (std::uint32_t n = 1; n <= header_.count; ++n)
-            if (load_for_build(n)) take();
+            if (load(n)) take();
     }
     std::sort(entries.begin(), entries.end());
     if (info.unique()) {
@@ -190,7 +188,7 @@ bool Table::order_create(const std::string& path, const std::string& tag, const 
         if (!CdxTree(*index, info.root, info.key_length, key_pad(probed->first)).build(entries))
             return false;
     }
-    orders_.added_tag(*index, info);
+    orders_.refresh();
     controlling_ = orders_.find_at(*index, info.header_at);
     return go_top();
 }
