@@ -93,8 +93,8 @@ std::optional<Node> decode_leaf(std::string_view page, Node node, std::size_t co
         for (int b = eb - 1; b >= 0; --b) v = (v << 8) | p[kLeafEntriesAt + i * eb + b];
         Entry& e = node.entries[i];
         e.recno = static_cast<std::uint32_t>(v & mask(rb));
-        std::size_t dup = (v >> rb) & mask(db);
-        std::size_t trail = (v >> (rb + db)) & mask(tb);
+        auto dup = static_cast<std::size_t>((v >> rb) & mask(db));
+        auto trail = static_cast<std::size_t>((v >> (rb + db)) & mask(tb));
         if (dup > prev.size()) return refuse(problem, "leaf key shares more than its neighbour");
         // Blank keys may count the same bytes as shared and as padding.
         trail = std::min(trail, key_length - std::min(dup, key_length));

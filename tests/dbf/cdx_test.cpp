@@ -67,7 +67,8 @@ TEST(CdxNode, LeavesRoundTripAtEveryKeyLengthAndKeepTheirFreeCount) {
             for (std::size_t i = 0; i < node.entries.size(); ++i) {
                 std::uint64_t v = 0;
                 for (std::size_t b = eb; b-- > 0;) v = (v << 8) | byte(24 + i * eb + b);
-                std::size_t dup = (v >> rb) & ((1u << db) - 1), trail = v >> (rb + db);
+                auto dup = static_cast<std::size_t>((v >> rb) & ((1u << db) - 1));
+                auto trail = static_cast<std::size_t>(v >> (rb + db));
                 used += key_length - dup - trail;
             }
             EXPECT_EQ(dbf::read_le16(page->data() + 12), 488u - used);
