@@ -19,6 +19,8 @@
 // | 1024 | the append lock could not be taken           |
 // | 1025 | the table is open read-only                  |
 // | 1026 | no such field, alias or driver               |
+// | 1027 | the index lock could not be taken            |
+// | 1028 | a bad index key or order                     |
 // | 2016 | not enough space on the disk                 |
 #pragma once
 
@@ -43,6 +45,8 @@ constexpr int kExclusive = 1023;
 constexpr int kAppendLock = 1024;
 constexpr int kReadOnly = 1025;
 constexpr int kNoSuchName = 1026;
+constexpr int kIndexLock = 1027;
+constexpr int kBadOrder = 1028;
 constexpr int kDiskFull = 2016;
 }  // namespace subcode
 

@@ -95,6 +95,13 @@ std::unique_ptr<Table> Table::open(const std::string& path, Options options) {
         return nullptr;
     }
     t->header_ = std::move(*h);
+    Table* self = t.get();
+    t->orders_.set_records({.count = [self] { return self->header_.count; },
+                            .read = [self](std::uint32_t n, std::string& out) {
+                                if (!self->read_stored(n, out)) return false;
+                                if (self->cipher_) self->cipher_->apply(n, out);
+                                return true;
+                            }});
     t->cache_.reset(t->header_.header_length, t->header_.record_length);
     if (t->header_.has_memo_field() && !t->open_memo(file)) return nullptr;
     if (!t->go_top()) return nullptr;
@@ -163,6 +170,9 @@ void Table::close() {
     flush_pending();
     flush_header();
     unlock_all();
+    orders_.flush();
+    orders_.clear();
+    controlling_ = 0;
     file_.close();
     memo_.close();
 }
@@ -255,13 +265,15 @@ void Table::load_phantom() {
 bool Table::visible(std::uint32_t recno) { return load(recno) && !(deleted() && deleted_hidden()); }
 
 bool Table::write_record(std::uint32_t recno, std::string_view clear, bool fresh) {
-    if (listener_ && fresh) {
-        listener_->record_stored(*this, recno, {}, clear);
-    } else if (listener_) {
+    RecordListener* orders = orders_.count() ? &orders_ : nullptr;
+    if (listener_ || orders) {
         std::string before;
-        if (!read_stored(recno, before)) before.assign(header_.record_length, ' ');
-        if (cipher_) cipher_->apply(recno, before);
-        listener_->record_stored(*this, recno, before, clear);
+        if (!fresh) {
+            if (!read_stored(recno, before)) before.assign(header_.record_length, ' ');
+            if (cipher_) cipher_->apply(recno, before);
+        }
+        for (RecordListener* l : {listener_, orders})
+            if (l) l->record_stored(*this, recno, before, clear);
     }
     std::string sealed;
     std::string_view bytes = clear;
@@ -370,6 +382,7 @@ bool Table::flush_header() {
 
 bool Table::go_top() {
     if (!store_record() || !refresh_count()) return false;
+    if (controlling_) return order_top();
     bof_ = false;
     for (std::uint32_t n = 1; n <= header_.count; ++n)
         if (visible(n)) return true;
@@ -380,6 +393,7 @@ bool Table::go_top() {
 
 bool Table::go_bottom() {
     if (!store_record() || !refresh_count()) return false;
+    if (controlling_) return order_bottom();
     bof_ = false;
     for (std::uint32_t n = header_.count; n >= 1; --n)
         if (visible(n)) return true;
@@ -409,6 +423,7 @@ bool Table::skip(long n) {
         return load(recno_);
     }
     if (!refresh_count()) return false;
+    if (controlling_) return order_skip(n);
     std::uint32_t at = eof_ ? header_.count + 1 : recno_;
     if (n > 0) {
         for (long step = 0; step < n; ++step) {
@@ -606,9 +621,11 @@ bool Table::append_blank() {
         header_.count = n;
         header_.updated = now;
     }
+    // The new record is locked before the append lock goes: released first, another
+    // process's table lock could come in between and leave the record unlocked.
+    if (ok) lock_record(n);
     file_.unlock(kAppendLockOffset, 1);
     if (!ok) return false;
-    lock_record(n);
     record_ = blank;
     recno_ = n;
     eof_ = bof_ = false;
@@ -630,7 +647,7 @@ bool Table::recall() {
 }
 
 bool Table::commit() {
-    if (!store_record() || !flush_pending() || !flush_header()) return false;
+    if (!store_record() || !flush_pending() || !flush_header() || !orders_.flush()) return false;
     if (options_.read_only) return true;
     if (int e = file_.sync()) {
         raise_io(gen::kWrite, subcode::kWrite, e, path_, "commit");
@@ -651,6 +668,7 @@ bool Table::zap() {
     pending_.clear();
     cache_.clear();
     if (listener_) listener_->records_cleared(*this);
+    orders_.records_cleared(*this);
     char end = static_cast<char>(kEndOfFile);
     runtime::Date now = runtime::today();
     std::string head = serialize_date_and_count(now, 0);

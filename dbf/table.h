@@ -14,6 +14,10 @@
 // (record_cache.h), new records gather in runs of up to 64 KiB written at once, and the
 // header's count and date are written by commit, close and the release of the table lock.
 //
+// Orders (table_orders.cpp): index files added to the table, one controlling order that
+// top, bottom, skip, seek and locate follow (0: the natural order of record numbers), and
+// each order's scopes. Every record write keeps all the table's orders up to date.
+//
 // Failures raise an error record (errors.h) and the operation then reports failure
 // (false, or nothing), unless the handler abandons it (runtime::Break) first.
 // Used by the user-interface thread only.
@@ -31,12 +35,33 @@
 #include "dbf/file_io.h"
 #include "dbf/header.h"
 #include "dbf/memo.h"
+#include "dbf/order_list.h"
 #include "dbf/record_cache.h"
 #include "dbf/record_cipher.h"
 #include "dbf/record_listener.h"
 #include "runtime/value.h"
 
 namespace dbf {
+
+// What an order build takes besides the key: a FOR condition kept in the file as
+// typed, a condition callback evaluated with the table on each record (for the build
+// only), only the records the controlling order shows, one key per value.
+struct OrderCondition {
+    std::string for_text;
+    runtime::Value for_block;
+    bool use_current = false;
+    bool unique = false;
+};
+struct OrderInfo {
+    std::string name;  // empty for the natural order
+    std::string key;
+    std::string condition;
+    std::string file;  // the full path of the file holding the order
+    bool unique = false;
+    bool descending = false;
+};
+// Which end of an order's scope.
+enum class Bound { kTop, kBottom };
 
 class Table {
 public:
@@ -79,6 +104,8 @@ public:
     // The count on disk: other processes' appends show at once in a shared table.
     std::uint32_t reccount();
     bool deleted() const;
+    // The current record's bytes, in clear (the deletion flag first).
+    std::string_view record() const { return record_; }
 
     // Field values by 1-based position; nothing (after raising) for a bad position.
     runtime::Value get(int pos);
@@ -110,6 +137,44 @@ public:
     void set_password(std::string_view password);
 
     void set_listener(RecordListener* listener) { listener_ = listener; }
+
+    // ---- orders ----------------------------------------------------------------------
+
+    // Opens an index file (".CDX" when the name has no extension) and adds its orders
+    // after those of the files added before; its first order becomes controlling when
+    // none is. A file already added changes nothing.
+    bool order_add(const std::string& path);
+    // Makes the tag (named after the file when `tag` is empty) in the file, made when
+    // absent and added when not yet added, builds its keys from the records, makes it the
+    // controlling order and goes to its top.
+    bool order_create(const std::string& path, const std::string& tag, const std::string& key,
+                      const OrderCondition& condition = {});
+    // Closes every index file of the table; the natural order is controlling.
+    void order_clear();
+    int order_count() const { return orders_.count(); }
+    int order() const { return controlling_; }
+    // By number (0 natural, 1..order_count()) or tag name ("" natural); false, nothing
+    // changed, when there is none such.
+    bool set_order(int n);
+    bool set_order(std::string_view name);
+    // Order n (0: the controlling one); empty fields when there is none.
+    OrderInfo order_info(int n = 0) const;
+    const OrderList& orders() const { return orders_; }
+
+    // Goes to the first visible record in the controlling order whose key begins with
+    // `key` (found() tells). When none: a soft seek stays on the next key in order, an
+    // exact one goes to the end.
+    bool seek(const runtime::Value& key, bool soft = false);
+    bool found() const { return found_; }
+    // The controlling order's scopes: keys before the top or after the bottom (texts:
+    // compared on their length) are out of sight. Nothing clears a bound.
+    bool set_scope(Bound bound, const runtime::Value& value);
+    runtime::Value scope(Bound bound) const;
+    // The keys of the controlling order within its scopes (natural order: reccount()).
+    long key_count();
+    // The first record from the top, or from the current one on, for which the condition
+    // holds (found() tells); the end when none.
+    bool locate(std::string_view condition, bool from_top);
 
 private:
     Table() = default;
@@ -145,6 +210,14 @@ private:
     bool open_memo(const std::string& table_path);
     std::uint32_t memo_block(const Field& f) const;
     bool fail_memo(const MemoStatus& status, const char* operation);
+    // Navigation in the controlling order (table_orders.cpp).
+    bool order_top();
+    bool order_bottom();
+    bool order_skip(long n);
+    // The visible record at or after `from` in the order's direction, loaded.
+    bool settle_forward(std::optional<cdx::Entry> from);
+    bool settle_backward(std::optional<cdx::Entry> from);
+    bool raise_order(const std::string& what, const char* operation);
 
     std::string path_;
     Options options_;
@@ -168,6 +241,9 @@ private:
     bool table_locked_ = false;
     std::optional<RecordCipher> cipher_;
     RecordListener* listener_ = nullptr;
+    OrderList orders_{header_};
+    int controlling_ = 0;
+    bool found_ = false;
 };
 
 }  // namespace dbf

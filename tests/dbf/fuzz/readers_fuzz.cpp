@@ -4,6 +4,8 @@
 //   0: a table file (opened, every record and field read);
 //   1, 2, 3: a memo file in the FoxPro, dBase III or dBase IV layout, behind a table
 //      whose one record points at the block in the next 2 bytes;
+//   4: an index file, added to a fixed table whose fields carry the names the sample
+//      indexes' keys use; every order walked both ways, sought, counted and checked;
 //   other: an expression text, compiled and evaluated.
 // Built with clang only (scripts/fuzz builds and runs it).
 #include <unistd.h>
@@ -15,6 +17,7 @@
 #include <string>
 
 #include "dbf/header.h"
+#include "dbf/order_check.h"
 #include "dbf/table.h"
 #include "runtime/error.h"
 #include "runtime/expr.h"
@@ -54,6 +57,42 @@ std::string memo_table(unsigned char type, unsigned block) {
     return dbf::serialize_header(h) + " " + pointer + "\x1A";
 }
 
+// The table the index inputs are added to, made once.
+std::string index_table() {
+    std::string file = (folder() / "I.DBF").string();
+    static bool made = [&] {
+        dbf::Table::create(file, {{"KEY_NAME", 'C', 50, 0}, {"CALL_ID", 'N', 8, 0},
+                                  {"CONTACT_ID", 'N', 8, 0}, {"CONTACT_TY", 'N', 8, 0},
+                                  {"EMPLOYEEID", 'N', 8, 0}, {"DEPARTMENT", 'C', 20, 0},
+                                  {"LASTNAME", 'C', 20, 0}, {"POSTALCODE", 'C', 10, 0}});
+        auto t = dbf::Table::open(file, {false, false});
+        for (int i = 0; t && i < 30; ++i) {
+            t->append_blank();
+            t->put("KEY_NAME", std::string(1, static_cast<char>('A' + i % 7)));
+            t->put("CALL_ID", i % 5);
+            t->put("LASTNAME", std::to_string(i * 7 % 11));
+        }
+        return true;
+    }();
+    (void)made;
+    return file;
+}
+
+void read_index(const std::string& index) {
+    auto t = dbf::Table::open(index_table(), {false, false});
+    if (!t || !t->order_add(index)) return;
+    for (int n = 1; n <= t->order_count(); ++n) {
+        t->set_order(n);
+        int steps = 0;
+        for (t->go_top(); !t->eof() && steps < 100; t->skip(1)) ++steps;
+        for (t->go_bottom(); !t->bof() && steps < 200; t->skip(-1)) ++steps;
+        t->seek(runtime::Value("B"), true);
+        t->seek(runtime::Value(3.0));
+        t->key_count();
+    }
+    dbf::check_orders(*t);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -82,6 +121,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             write(table, memo_table(types[data[0] - 1], block));
             write(folder() / "T.DBT", rest.substr(2));
             read_all(table);
+            break;
+        }
+        case 4: {
+            std::string index = (folder() / "I.CDX").string();
+            write(index, rest);
+            read_index(index);
             break;
         }
         default: {

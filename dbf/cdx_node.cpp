@@ -1,0 +1,211 @@
+#include "dbf/cdx_node.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "dbf/header.h"
+
+namespace dbf::cdx {
+namespace {
+
+// Bits of the duplicate and trailing counts: enough for a count of the whole key.
+int count_bits(std::size_t key_length) { return static_cast<int>(std::bit_width(key_length)); }
+
+struct Packed {
+    std::size_t dup = 0;
+    std::size_t trail = 0;
+};
+
+// How each key of a leaf is stored: shared with the previous key, padding dropped.
+std::vector<Packed> pack(const Node& node, std::size_t key_length, char pad) {
+    std::vector<Packed> out(node.entries.size());
+    for (std::size_t i = 0; i < node.entries.size(); ++i) {
+        const std::string& key = node.entries[i].key;
+        std::size_t trail = 0;
+        while (trail < key_length && key[key_length - 1 - trail] == pad) ++trail;
+        std::size_t dup = 0;
+        if (i > 0) {
+            const std::string& prev = node.entries[i - 1].key;
+            while (dup < key_length - trail && prev[dup] == key[dup]) ++dup;
+        }
+        out[i] = {dup, trail};
+    }
+    return out;
+}
+
+struct Widths {
+    int rb = 0, db = 0, tb = 0, eb = 0;
+};
+
+Widths widths_for_top(std::uint32_t top, std::size_t key_length) {
+    Widths w;
+    w.db = w.tb = count_bits(key_length);
+    int needed = static_cast<int>(std::bit_width(top)) + w.db + w.tb;
+    w.eb = (needed + 7) / 8;
+    w.rb = std::min(32, 8 * w.eb - w.db - w.tb);
+    return w;
+}
+
+Widths widths_for(const Node& node, std::size_t key_length) {
+    std::uint32_t top = 1;
+    for (const Entry& e : node.entries) top = std::max(top, e.recno);
+    return widths_for_top(top, key_length);
+}
+
+std::size_t leaf_bytes(const Node& node, const std::vector<Packed>& packed,
+                       std::size_t key_length, const Widths& w) {
+    std::size_t used = node.entries.size() * static_cast<std::size_t>(w.eb);
+    for (const Packed& p : packed) used += key_length - p.dup - p.trail;
+    return used;
+}
+
+std::uint32_t mask(int bits) {
+    return bits >= 32 ? 0xFFFFFFFFu : (std::uint32_t{1} << bits) - 1;
+}
+
+void write_node_header(std::string& page, const Node& node) {
+    write_le16(page.data(), node.attributes);
+    write_le16(page.data() + 2, static_cast<std::uint16_t>(node.entries.size()));
+    write_le32(page.data() + 4, node.left);
+    write_le32(page.data() + 8, node.right);
+}
+
+std::optional<Node> refuse(std::string& problem, std::string why) {
+    problem = std::move(why);
+    return std::nullopt;
+}
+
+std::optional<Node> decode_leaf(std::string_view page, Node node, std::size_t count,
+                                std::size_t key_length, char pad, std::string& problem) {
+    const auto* p = reinterpret_cast<const unsigned char*>(page.data());
+    int rb = p[20], db = p[21], tb = p[22], eb = p[23];
+    if (eb < 1 || eb > 8 || rb > 32 || db > 8 || tb > 8 || rb + db + tb > 8 * eb)
+        return refuse(problem, "leaf page with impossible bit widths");
+    if (read_le32(page.data() + 14) != mask(rb) || p[18] != mask(db) || p[19] != mask(tb))
+        return refuse(problem, "leaf page masks do not match their widths");
+    std::size_t entries_end = kLeafEntriesAt + count * static_cast<std::size_t>(eb);
+    if (entries_end > kPageSize) return refuse(problem, "leaf page holds too many keys");
+    node.entries.resize(count);
+    std::size_t at = kPageSize;  // key bytes run backwards from the page's end
+    std::string prev;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint64_t v = 0;
+        for (int b = eb - 1; b >= 0; --b) v = (v << 8) | p[kLeafEntriesAt + i * eb + b];
+        Entry& e = node.entries[i];
+        e.recno = static_cast<std::uint32_t>(v & mask(rb));
+        auto dup = static_cast<std::size_t>((v >> rb) & mask(db));
+        auto trail = static_cast<std::size_t>((v >> (rb + db)) & mask(tb));
+        if (dup > prev.size()) return refuse(problem, "leaf key shares more than its neighbour");
+        // Blank keys may count the same bytes as shared and as padding.
+        trail = std::min(trail, key_length - std::min(dup, key_length));
+        std::size_t stored = key_length - dup - trail;
+        if (stored > at - entries_end) return refuse(problem, "leaf keys overlap the entries");
+        at -= stored;
+        e.key.assign(prev, 0, dup);
+        e.key.append(page.data() + at, stored);
+        e.key.append(trail, pad);
+        prev = e.key;
+    }
+    return node;
+}
+
+}  // namespace
+
+std::optional<Node> decode_node(std::string_view page, std::size_t key_length, char pad,
+                                std::string& problem) {
+    if (page.size() != kPageSize) return refuse(problem, "page cut short");
+    if (key_length < 1 || key_length > kMaxKeyLength)
+        return refuse(problem, "impossible key length");
+    Node node;
+    node.attributes = read_le16(page.data());
+    if (node.attributes > 7) return refuse(problem, "page with unknown attributes");
+    std::size_t count = read_le16(page.data() + 2);
+    node.left = read_le32(page.data() + 4);
+    node.right = read_le32(page.data() + 8);
+    if (node.leaf()) return decode_leaf(page, std::move(node), count, key_length, pad, problem);
+    std::size_t size = key_length + 8;
+    if (count * size > kInteriorArea) return refuse(problem, "interior page holds too many keys");
+    node.entries.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const char* at = page.data() + kNodeHeader + i * size;
+        node.entries[i].key.assign(at, key_length);
+        node.entries[i].recno = read_be32(at + key_length);
+        node.entries[i].child = read_be32(at + key_length + 4);
+    }
+    return node;
+}
+
+bool fits(const Node& node, std::size_t key_length, char pad) {
+    PageFill fill(node.leaf(), key_length, pad);
+    for (const Entry& e : node.entries) {
+        if (!fill.fits_with(e)) return false;
+        fill.take(e);
+    }
+    return true;
+}
+
+std::size_t PageFill::key_bytes(const Entry& entry) const {
+    const char* key = entry.key.data();
+    std::size_t trail = 0;
+    while (trail < key_length_ && key[key_length_ - 1 - trail] == pad_) ++trail;
+    std::size_t dup = 0;
+    if (last_) {
+        const char* prev = last_->key.data();
+        while (dup < key_length_ - trail && prev[dup] == key[dup]) ++dup;
+    }
+    return key_length_ - dup - trail;
+}
+
+bool PageFill::fits_with(const Entry& entry) const {
+    if (!leaf_) return (count_ + 1) * (key_length_ + 8) <= kInteriorArea;
+    auto eb = static_cast<std::size_t>(widths_for_top(std::max(top_recno_, entry.recno), key_length_).eb);
+    return (count_ + 1) * eb + key_bytes_ + key_bytes(entry) <= kLeafArea;
+}
+
+void PageFill::take(const Entry& entry) {
+    if (leaf_) key_bytes_ += key_bytes(entry);
+    top_recno_ = std::max(top_recno_, entry.recno);
+    last_ = &entry;
+    ++count_;
+}
+
+std::optional<std::string> encode_node(const Node& node, std::size_t key_length, char pad) {
+    std::string page(kPageSize, '\0');
+    write_node_header(page, node);
+    if (!node.leaf()) {
+        if (!fits(node, key_length, pad)) return std::nullopt;
+        std::size_t size = key_length + 8;
+        for (std::size_t i = 0; i < node.entries.size(); ++i) {
+            char* at = page.data() + kNodeHeader + i * size;
+            node.entries[i].key.copy(at, key_length);
+            write_be32(at + key_length, node.entries[i].recno);
+            write_be32(at + key_length + 4, node.entries[i].child);
+        }
+        return page;
+    }
+    std::vector<Packed> packed = pack(node, key_length, pad);
+    Widths w = widths_for(node, key_length);
+    std::size_t used = leaf_bytes(node, packed, key_length, w);
+    if (used > kLeafArea) return std::nullopt;
+    write_le16(page.data() + 12, static_cast<std::uint16_t>(kLeafArea - used));
+    write_le32(page.data() + 14, mask(w.rb));
+    page[18] = static_cast<char>(mask(w.db));
+    page[19] = static_cast<char>(mask(w.tb));
+    page[20] = static_cast<char>(w.rb);
+    page[21] = static_cast<char>(w.db);
+    page[22] = static_cast<char>(w.tb);
+    page[23] = static_cast<char>(w.eb);
+    std::size_t at = kPageSize;
+    for (std::size_t i = 0; i < node.entries.size(); ++i) {
+        std::uint64_t v = node.entries[i].recno | (std::uint64_t{packed[i].dup} << w.rb) |
+                          (std::uint64_t{packed[i].trail} << (w.rb + w.db));
+        for (int b = 0; b < w.eb; ++b)
+            page[kLeafEntriesAt + i * w.eb + b] = static_cast<char>(v >> (8 * b));
+        std::size_t stored = key_length - packed[i].dup - packed[i].trail;
+        at -= stored;
+        node.entries[i].key.copy(page.data() + at, stored, packed[i].dup);
+    }
+    return page;
+}
+
+}  // namespace dbf::cdx

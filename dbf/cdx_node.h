@@ -1,0 +1,71 @@
+// One page of a compound index tree in memory, and its bytes both ways (layout in
+// cdx_layout.h). Decoding checks everything a damaged page could break (counts, bit
+// widths, key bytes out of the page, duplicate counts past the previous key) and answers
+// why it refused, so a damaged file never leads to reading outside a page.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dbf/cdx_layout.h"
+
+namespace dbf::cdx {
+
+struct Entry {
+    std::string key;  // key length bytes
+    std::uint32_t recno = 0;
+    std::uint32_t child = 0;  // interior pages only: the child page's offset
+
+    // Keys order as unsigned bytes, then by record number.
+    friend bool operator<(const Entry& a, const Entry& b) {
+        int c = a.key.compare(b.key);
+        return c != 0 ? c < 0 : a.recno < b.recno;
+    }
+};
+
+struct Node {
+    std::uint16_t attributes = kAttrRoot | kAttrLeaf;
+    std::uint32_t left = kNone;
+    std::uint32_t right = kNone;
+    std::vector<Entry> entries;
+
+    bool leaf() const { return (attributes & kAttrLeaf) != 0; }
+    bool root() const { return (attributes & kAttrRoot) != 0; }
+};
+
+// The node in a page; nothing with the reason in `problem` when the bytes are not a
+// consistent node. `pad` fills a key's dropped trailing bytes.
+std::optional<Node> decode_node(std::string_view page, std::size_t key_length, char pad,
+                                std::string& problem);
+
+// The page's bytes; nothing when the entries do not fit in one page.
+std::optional<std::string> encode_node(const Node& node, std::size_t key_length, char pad);
+
+// Whether the entries fit in one page of their kind (as encode_node would answer).
+bool fits(const Node& node, std::size_t key_length, char pad);
+
+// The room a page being filled in order takes, entry by entry, as fits() counts it.
+class PageFill {
+public:
+    PageFill(bool leaf, std::size_t key_length, char pad)
+        : leaf_(leaf), key_length_(key_length), pad_(pad) {}
+    // Whether the page still fits with `entry` added after those taken so far.
+    bool fits_with(const Entry& entry) const;
+    void take(const Entry& entry);
+    void clear() { *this = PageFill(leaf_, key_length_, pad_); }
+
+private:
+    std::size_t key_bytes(const Entry& entry) const;
+    bool leaf_;
+    std::size_t key_length_;
+    char pad_;
+    std::size_t count_ = 0;
+    std::size_t key_bytes_ = 0;
+    std::uint32_t top_recno_ = 1;
+    const Entry* last_ = nullptr;
+};
+
+}  // namespace dbf::cdx

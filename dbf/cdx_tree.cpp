@@ -1,0 +1,443 @@
+// Sections: reading pages; lookups; insertion and splits; removal and joins; checks.
+#include "dbf/cdx_tree.h"
+
+#include <algorithm>
+#include <set>
+
+#include "dbf/index_file.h"
+
+namespace dbf {
+
+using cdx::Entry;
+using cdx::Node;
+
+namespace {
+
+// No real tree is this deep (a tree of 8-byte keys holds 31^16 keys at this depth): a
+// deeper descent can only be a loop in damaged pages.
+constexpr std::size_t kMaxDepth = 16;
+
+bool same(const Entry& a, const Entry& b) { return a.recno == b.recno && a.key == b.key; }
+
+// The interior entry that stands for a child: its last key and record number.
+Entry summary(const Node& child, std::uint32_t page) {
+    return Entry{child.entries.back().key, child.entries.back().recno, page};
+}
+
+}  // namespace
+
+// ---- reading pages -------------------------------------------------------------------
+
+bool CdxTree::read(std::uint32_t page, Node& node) {
+    return file_.read_node(page, key_length_, pad_, node);
+}
+
+bool CdxTree::write(std::uint32_t page, const Node& node) {
+    return file_.write_node(page, node, key_length_, pad_);
+}
+
+bool CdxTree::descend(const Entry& target, std::vector<Step>& path) {
+    path.clear();
+    std::uint32_t page = root_;
+    while (true) {
+        if (path.size() >= kMaxDepth) return file_.corrupt("index tree deeper than possible");
+        Step step;
+        step.page = page;
+        if (!read(page, step.node)) return false;
+        auto& entries = step.node.entries;
+        step.index = static_cast<std::size_t>(
+            std::lower_bound(entries.begin(), entries.end(), target) - entries.begin());
+        if (step.node.leaf()) {
+            path.push_back(std::move(step));
+            return true;
+        }
+        if (entries.empty()) return file_.corrupt("interior index page without keys");
+        // Past every key: the last child, where the entry would become the largest.
+        step.index = std::min(step.index, entries.size() - 1);
+        page = entries[step.index].child;
+        path.push_back(std::move(step));
+    }
+}
+
+// ---- lookups -------------------------------------------------------------------------
+
+// As descend() for reading: the pages as held, not copied; only the leaf is kept.
+const Node* CdxTree::find_leaf(const Entry& target, std::size_t& index) {
+    std::uint32_t page = root_;
+    for (std::size_t depth = 0;; ++depth) {
+        if (depth >= kMaxDepth) return file_.damaged("index tree deeper than possible");
+        const Node* node = file_.peek(page, key_length_, pad_);
+        if (!node) return nullptr;
+        const auto& entries = node->entries;
+        index = static_cast<std::size_t>(
+            std::lower_bound(entries.begin(), entries.end(), target) - entries.begin());
+        if (node->leaf()) return node;
+        if (entries.empty()) return file_.damaged("interior index page without keys");
+        page = entries[std::min(index, entries.size() - 1)].child;
+    }
+}
+
+bool CdxTree::first(std::optional<Entry>& out) { return at_or_after(Entry{}, out); }
+
+bool CdxTree::last(std::optional<Entry>& out) {
+    out.reset();
+    std::uint32_t page = root_;
+    for (std::size_t depth = 0;; ++depth) {
+        if (depth >= kMaxDepth) return file_.corrupt("index tree deeper than possible");
+        Node node;
+        if (!read(page, node)) return false;
+        if (node.entries.empty()) {
+            if (node.leaf()) return true;
+            return file_.corrupt("interior index page without keys");
+        }
+        if (node.leaf()) {
+            out = node.entries.back();
+            return true;
+        }
+        page = node.entries.back().child;
+    }
+}
+
+bool CdxTree::at_or_after(const Entry& target, std::optional<Entry>& out) {
+    out.reset();
+    std::size_t index = 0;
+    const Node* leaf = find_leaf(target, index);
+    if (!leaf) return false;
+    if (index < leaf->entries.size()) {
+        out = leaf->entries[index];
+        return true;
+    }
+    // Only past the end of its page when the target is past every key, or a neighbour
+    // page is empty: go on along the siblings.
+    std::uint32_t next = leaf->right;
+    for (std::size_t hops = 0; next != cdx::kNone; ++hops) {
+        if (hops > file_.page_count()) return file_.corrupt("loop in the index sibling chain");
+        Node node;
+        if (!read(next, node)) return false;
+        if (!node.leaf()) return file_.corrupt("sibling of a leaf is not a leaf");
+        if (!node.entries.empty()) {
+            out = node.entries.front();
+            return true;
+        }
+        next = node.right;
+    }
+    return true;
+}
+
+bool CdxTree::before(const Entry& target, std::optional<Entry>& out) {
+    out.reset();
+    std::size_t index = 0;
+    const Node* leaf = find_leaf(target, index);
+    if (!leaf) return false;
+    if (index > 0) {
+        out = leaf->entries[index - 1];
+        return true;
+    }
+    std::uint32_t prev = leaf->left;
+    for (std::size_t hops = 0; prev != cdx::kNone; ++hops) {
+        if (hops > file_.page_count()) return file_.corrupt("loop in the index sibling chain");
+        Node node;
+        if (!read(prev, node)) return false;
+        if (!node.leaf()) return file_.corrupt("sibling of a leaf is not a leaf");
+        if (!node.entries.empty()) {
+            out = node.entries.back();
+            return true;
+        }
+        prev = node.left;
+    }
+    return true;
+}
+
+bool CdxTree::scan(const Entry& from, const std::function<bool(const Entry&)>& visit) {
+    std::vector<Step> path;
+    if (!descend(from, path)) return false;
+    Node node = std::move(path.back().node);
+    std::size_t index = path.back().index;
+    for (std::size_t hops = 0;; ++hops) {
+        for (; index < node.entries.size(); ++index)
+            if (!visit(node.entries[index])) return true;
+        if (node.right == cdx::kNone) return true;
+        if (hops > file_.page_count()) return file_.corrupt("loop in the index sibling chain");
+        std::uint32_t next = node.right;
+        if (!read(next, node)) return false;
+        if (!node.leaf()) return file_.corrupt("sibling of a leaf is not a leaf");
+        index = 0;
+    }
+}
+
+// ---- insertion and splits ------------------------------------------------------------
+
+bool CdxTree::insert(const Entry& entry) {
+    std::vector<Step> path;
+    if (!descend(entry, path)) return false;
+    Step& leaf = path.back();
+    leaf.node.entries.insert(leaf.node.entries.begin() + static_cast<std::ptrdiff_t>(leaf.index),
+                             Entry{entry.key, entry.recno, 0});
+    return settle(path, path.size() - 1);
+}
+
+bool CdxTree::settle(std::vector<Step>& path, std::size_t level) {
+    if (!cdx::fits(path[level].node, key_length_, pad_)) return split(path, level);
+    if (!write(path[level].page, path[level].node)) return false;
+    // An ancestor's entry names its child's last key: keep it so up to the root.
+    for (std::size_t l = level; l > 0; --l) {
+        const Node& child = path[l].node;
+        Entry& entry = path[l - 1].node.entries[path[l - 1].index];
+        if (child.entries.empty()) return true;
+        Entry now = summary(child, path[l].page);
+        if (same(entry, now)) return true;
+        entry = now;
+        if (!write(path[l - 1].page, path[l - 1].node)) return false;
+    }
+    return true;
+}
+
+// Halves by count, then moves the cut until both halves fit: a leaf's keys compress
+// unevenly, so an even count can leave one half too big.
+std::size_t CdxTree::split_point(const Node& node) const {
+    std::size_t n = node.entries.size();
+    auto fits_range = [&](std::size_t from, std::size_t to) {
+        Node part;
+        part.attributes = node.attributes;
+        part.entries.assign(node.entries.begin() + static_cast<std::ptrdiff_t>(from),
+                            node.entries.begin() + static_cast<std::ptrdiff_t>(to));
+        return cdx::fits(part, key_length_, pad_);
+    };
+    std::size_t cut = n / 2;
+    while (cut > 1 && !fits_range(0, cut)) --cut;
+    while (cut + 1 < n && !fits_range(cut, n)) ++cut;
+    return cut;
+}
+
+bool CdxTree::split(std::vector<Step>& path, std::size_t level) {
+    Step& step = path[level];
+    Node& node = step.node;
+    std::size_t cut = split_point(node);
+    std::uint16_t kind = node.leaf() ? cdx::kAttrLeaf : 0;
+    Node right;
+    right.attributes = kind;
+    right.entries.assign(node.entries.begin() + static_cast<std::ptrdiff_t>(cut),
+                         node.entries.end());
+    node.entries.resize(cut);
+    if (level == 0) {
+        // The root keeps its place: both halves move to new pages under it.
+        std::uint32_t left_page = file_.allocate(cdx::kPageSize);
+        std::uint32_t right_page = left_page ? file_.allocate(cdx::kPageSize) : 0;
+        if (!right_page) return false;
+        Node left;
+        left.attributes = kind;
+        left.entries = std::move(node.entries);
+        left.right = right_page;
+        right.left = left_page;
+        node.attributes = cdx::kAttrRoot;
+        node.left = node.right = cdx::kNone;
+        node.entries = {summary(left, left_page), summary(right, right_page)};
+        return write(left_page, left) && write(right_page, right) && write(step.page, node);
+    }
+    std::uint32_t right_page = file_.allocate(cdx::kPageSize);
+    if (!right_page) return false;
+    right.right = node.right;
+    right.left = step.page;
+    node.right = right_page;
+    // The new page first, then the links to it: a failure between leaves the old page
+    // whole and the new one unreferenced.
+    if (!write(right_page, right)) return false;
+    if (right.right != cdx::kNone && !set_sibling(right.right, true, right_page)) return false;
+    if (!write(step.page, node)) return false;
+    Step& parent = path[level - 1];
+    auto& entries = parent.node.entries;
+    entries[parent.index] = summary(node, step.page);
+    entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(parent.index + 1),
+                   summary(right, right_page));
+    return settle(path, level - 1);
+}
+
+bool CdxTree::set_sibling(std::uint32_t page, bool left, std::uint32_t to) {
+    Node node;
+    if (!read(page, node)) return false;
+    (left ? node.left : node.right) = to;
+    return write(page, node);
+}
+
+// ---- building -----------------------------------------------------------------------
+
+bool CdxTree::clear() { return write(root_, Node{}); }
+
+bool CdxTree::build(const std::vector<Entry>& sorted) {
+    Node top;
+    top.entries = sorted;
+    if (cdx::fits(top, key_length_, pad_)) return write(root_, top);
+    std::vector<Entry> level = sorted;
+    std::uint16_t kind = cdx::kAttrLeaf;
+    while (true) {
+        // Pages of this level, each filled while the next entry still fits.
+        std::vector<Node> nodes(1);
+        nodes.back().attributes = kind;
+        cdx::PageFill fill(kind != 0, key_length_, pad_);
+        for (const Entry& e : level) {
+            if (!fill.fits_with(e)) {
+                nodes.emplace_back();
+                nodes.back().attributes = kind;
+                fill.clear();
+            }
+            fill.take(e);
+            nodes.back().entries.push_back(e);
+        }
+        std::vector<std::uint32_t> pages;
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            std::uint32_t page = file_.allocate(cdx::kPageSize);
+            if (!page) return false;
+            pages.push_back(page);
+        }
+        std::vector<Entry> parents;
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            nodes[i].left = i > 0 ? pages[i - 1] : cdx::kNone;
+            nodes[i].right = i + 1 < nodes.size() ? pages[i + 1] : cdx::kNone;
+            if (!write(pages[i], nodes[i])) return false;
+            parents.push_back(summary(nodes[i], pages[i]));
+        }
+        top.attributes = cdx::kAttrRoot;
+        top.entries = parents;
+        if (cdx::fits(top, key_length_, pad_)) return write(root_, top);
+        level = std::move(parents);
+        kind = 0;
+    }
+}
+
+// ---- removal and joins ---------------------------------------------------------------
+
+bool CdxTree::remove(const Entry& entry, bool& found) {
+    found = false;
+    std::vector<Step> path;
+    if (!descend(entry, path)) return false;
+    Step& leaf = path.back();
+    if (leaf.index >= leaf.node.entries.size() || !same(leaf.node.entries[leaf.index], entry))
+        return true;
+    found = true;
+    leaf.node.entries.erase(leaf.node.entries.begin() + static_cast<std::ptrdiff_t>(leaf.index));
+    for (std::size_t level = path.size() - 1;; --level) {
+        Step& step = path[level];
+        if (level == 0) {
+            // A root with one child takes the child's place, keeping the tree shallow.
+            for (std::size_t depth = 0; !step.node.leaf() && step.node.entries.size() == 1;
+                 ++depth) {
+                if (depth >= kMaxDepth) return file_.corrupt("index tree deeper than possible");
+                Node child;
+                if (!read(step.node.entries[0].child, child)) return false;
+                child.attributes |= cdx::kAttrRoot;
+                child.left = child.right = cdx::kNone;
+                step.node = std::move(child);
+            }
+            return write(step.page, step.node);
+        }
+        if (step.node.entries.empty()) {
+            if (!unlink(step.node)) return false;
+            Step& parent = path[level - 1];
+            parent.node.entries.erase(parent.node.entries.begin() +
+                                      static_cast<std::ptrdiff_t>(parent.index));
+            continue;
+        }
+        bool joined = false;
+        if (!join(path, level, joined)) return false;
+        if (!joined) return settle(path, level);
+    }
+}
+
+bool CdxTree::unlink(const Node& node) {
+    if (node.left != cdx::kNone && !set_sibling(node.left, false, node.right)) return false;
+    return node.right == cdx::kNone || set_sibling(node.right, true, node.left);
+}
+
+bool CdxTree::join(std::vector<Step>& path, std::size_t level, bool& joined) {
+    joined = false;
+    Step& step = path[level];
+    Step& parent = path[level - 1];
+    auto& siblings = parent.node.entries;
+    if (siblings.size() < 2) return true;
+    // The pair (left, right) under the same parent that holds this node.
+    std::size_t right_index = parent.index > 0 ? parent.index : 1;
+    std::size_t left_index = right_index - 1;
+    Node other;
+    std::uint32_t other_page = siblings[parent.index > 0 ? left_index : right_index].child;
+    if (!read(other_page, other)) return false;
+    Node joint;
+    joint.attributes = step.node.attributes;
+    const Node& left = parent.index > 0 ? other : step.node;
+    const Node& right = parent.index > 0 ? step.node : other;
+    joint.entries = left.entries;
+    joint.entries.insert(joint.entries.end(), right.entries.begin(), right.entries.end());
+    if (!cdx::fits(joint, key_length_, pad_)) return true;
+    std::uint32_t left_page = siblings[left_index].child;
+    joint.left = left.left;
+    joint.right = right.right;
+    if (!write(left_page, joint)) return false;
+    if (joint.right != cdx::kNone && !set_sibling(joint.right, true, left_page)) return false;
+    siblings[left_index] = summary(joint, left_page);
+    siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(right_index));
+    parent.index = left_index;
+    joined = true;
+    return true;
+}
+
+// ---- checks --------------------------------------------------------------------------
+
+bool CdxTree::verify(std::vector<std::string>& problems) {
+    int leaf_depth = -1;
+    std::optional<Entry> previous;
+    std::vector<std::uint32_t> leaves;
+    std::set<std::uint32_t> seen;
+    Entry last;
+    std::size_t before = problems.size();
+    if (!verify_page(root_, 0, leaf_depth, previous, leaves, seen, problems, last)) return false;
+    if (problems.size() != before) return true;
+    for (std::size_t i = 0; i < leaves.size(); ++i) {
+        Node node;
+        if (!read(leaves[i], node)) return false;
+        std::uint32_t want_left = i > 0 ? leaves[i - 1] : cdx::kNone;
+        std::uint32_t want_right = i + 1 < leaves.size() ? leaves[i + 1] : cdx::kNone;
+        if (node.left != want_left || node.right != want_right)
+            problems.push_back("leaf page " + std::to_string(leaves[i]) +
+                               " has sibling links out of order");
+    }
+    return true;
+}
+
+bool CdxTree::verify_page(std::uint32_t page, int depth, int& leaf_depth,
+                          std::optional<Entry>& previous, std::vector<std::uint32_t>& leaves,
+                          std::set<std::uint32_t>& seen, std::vector<std::string>& problems,
+                          Entry& last) {
+    std::string where = "page " + std::to_string(page);
+    if (depth >= static_cast<int>(kMaxDepth)) return file_.corrupt("index tree deeper than possible");
+    if (!seen.insert(page).second) {
+        problems.push_back(where + ": reached twice in the tree");
+        return true;
+    }
+    Node node;
+    if (!read(page, node)) return false;
+    if (node.root() != (depth == 0)) problems.push_back(where + ": root mark out of place");
+    if (node.leaf()) {
+        if (leaf_depth < 0) leaf_depth = depth;
+        if (leaf_depth != depth) problems.push_back(where + ": leaves at different depths");
+        leaves.push_back(page);
+        for (const Entry& e : node.entries) {
+            if (previous && !(*previous < e)) problems.push_back(where + ": keys out of order");
+            previous = e;
+        }
+        if (!node.entries.empty()) last = node.entries.back();
+        else if (depth > 0) problems.push_back(where + ": empty leaf");
+        return true;
+    }
+    if (node.entries.empty()) problems.push_back(where + ": interior page without keys");
+    for (const Entry& e : node.entries) {
+        Entry child_last;
+        if (!verify_page(e.child, depth + 1, leaf_depth, previous, leaves, seen, problems,
+                         child_last))
+            return false;
+        if (!same(child_last, e))
+            problems.push_back(where + ": entry differs from its child's last key");
+        last = e;
+    }
+    return true;
+}
+
+}  // namespace dbf
