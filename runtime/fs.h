@@ -30,7 +30,9 @@
 //     statfs names it (remote for NFS and SMB, CD-ROM for ISO 9660 and UDF, RAM disk for
 //     tmpfs and ramfs, removable for FAT and exFAT, fixed for the rest); a path that does
 //     not exist has no root (1).
-//   - the system error mode is only kept: POSIX shows no critical-error boxes.
+//   - the system error mode is only kept: POSIX shows no critical-error boxes of its own
+//     (a drive that is not ready or a damaged medium fails the call with an error
+//     number, which the seam turns into the Windows one), so there is nothing to set.
 #pragma once
 
 #include <cstdint>
@@ -157,5 +159,8 @@ constexpr unsigned kFailCriticalErrors = 1;
 unsigned set_system_error_mode(unsigned mode);
 // The calendar time in the local time zone.
 std::tm local_time(std::time_t time);
+// The full path of the running program's file (GetModuleFileName; on POSIX the file the
+// kernel started, /proc/self/exe), as a Windows path; empty when it cannot be read.
+std::string program_path();
 
 }  // namespace runtime

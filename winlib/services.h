@@ -21,5 +21,8 @@ bool key_down(int virtual_key);
 void beep(int frequency_hz, int duration_ms);
 std::string save_file_dialog(const std::string& filter, const std::string& title,
                              const std::string& initial_dir);
+// The platform's "open" of a document, address (a mailto address) or program.
+void shell_open(const std::string& target, const std::string& parameters = "",
+                int show_command = sw::kShowNormal);
 
 }  // namespace winlib

@@ -165,6 +165,11 @@ constexpr unsigned kTypeMask = 0x000F, kIconMask = 0x00F0, kDefMask = 0x0F00;
 constexpr int kDefShift = 8;
 }  // namespace mb
 
+// Show commands (SW_) of a window or of a program the shell opens.
+namespace sw {
+constexpr int kHide = 0, kShowNormal = 1;
+}
+
 // Dialog and message-box results (ID), also the ids of the standard buttons.
 namespace id {
 constexpr int kOk = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7;

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "winlib/carried.h"
 #include "winlib/control.h"
 #include "winlib/driver/controls.h"
 #include "winlib/driver/windows.h"
@@ -49,6 +50,7 @@ void Window::Activate(bool modal) {
     stage_ = Stage::kModalLoop;
     driver::run_modal(*this);
     finish();
+    rethrow_carried();
 }
 
 bool Window::End(int result) {
@@ -93,6 +95,15 @@ void Window::Refresh(bool erase) {
 std::shared_ptr<Window> Window::from_handle(Handle handle) {
     const auto it = registry().find(handle);
     return it == registry().end() ? nullptr : it->second.lock();
+}
+
+void Window::end_modal_loops() {
+    for (const auto& [handle, weak] : registry()) {
+        const auto window = weak.lock();
+        if (!window || window->stage_ != Stage::kModalLoop) continue;
+        window->lEnding = true;
+        driver::end_modal(*window);
+    }
 }
 
 void Window::add_control(std::shared_ptr<Control> control) {

@@ -58,6 +58,8 @@ public:
 
     // The live window with this handle, or nothing.
     static std::shared_ptr<Window> from_handle(Handle handle);
+    // Asks every window in its modal loop to end, without its close rule (winlib/carried.h).
+    static void end_modal_loops();
     void add_control(std::shared_ptr<Control> control);
     // The control with this id, or the one owning this native handle; nothing when none.
     std::shared_ptr<Control> control_by_id(int id) const;
