@@ -123,6 +123,44 @@ void TSay::Refresh() {
     if (hWnd != 0) driver::set_text(*this, cText);
 }
 
+// --- TIcon ---
+
+std::shared_ptr<TIcon> TIcon::New(Window& dlg, Rect rect, int system_icon) {
+    auto icon = std::make_shared<TIcon>();
+    icon->nIcon = system_icon;
+    place(dlg, icon, rect, 0);
+    return icon;
+}
+
+void TIcon::Refresh() {
+    if (hWnd != 0) driver::set_system_icon(*this, nIcon);
+}
+
+// --- TProgress ---
+
+std::shared_ptr<TProgress> TProgress::New(Window& dlg, Rect rect) {
+    auto bar = std::make_shared<TProgress>();
+    place(dlg, bar, rect, 0);
+    return bar;
+}
+
+void TProgress::SetRange(int min, int max) {
+    nMin = min;
+    nMax = max;
+    if (hWnd != 0) driver::set_progress_range(*this, min, max);
+}
+
+void TProgress::SetPos(int pos) {
+    nPos = pos;
+    if (hWnd != 0) driver::set_progress_position(*this, pos);
+}
+
+void TProgress::Refresh() {
+    if (hWnd == 0) return;
+    driver::set_progress_range(*this, nMin, nMax);
+    driver::set_progress_position(*this, nPos);
+}
+
 // --- TGet ---
 
 std::shared_ptr<TGet> TGet::Redefine(Window& dlg, int id, std::string* variable,

@@ -30,6 +30,8 @@ std::string save_file_dialog(const std::string& filter, const std::string& title
     return chosen;
 }
 
+int text_width(Handle window, const std::string& text) { return driver::text_width(window, text); }
+
 void shell_open(const std::string& target, const std::string& parameters, int show_command) {
     driver::shell_open(target, parameters, show_command);
 }

@@ -17,6 +17,7 @@ constexpr std::string_view kEdit = "EDIT";
 constexpr std::string_view kStatic = "STATIC";
 constexpr std::string_view kListBox = "LISTBOX";
 constexpr std::string_view kComboBox = "COMBOBOX";
+constexpr std::string_view kProgress = "MSCTLS_PROGRESS32";  // PROGRESS_CLASS
 }  // namespace window_class
 
 // Window styles (WS_).

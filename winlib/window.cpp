@@ -36,7 +36,11 @@ void Window::Activate(bool modal) {
     if (hWnd == 0) return;  // no such template: nResult 0, as cancelled
     registry()[hWnd] = self;
     stage_ = Stage::kInitialising;
-    for (const auto& control : aControls) control->Refresh();
+    if (nCursor != 0) driver::set_cursor(*this, nCursor);
+    for (const auto& control : aControls) {
+        if (control->oFont.height > 0 && control->hWnd != 0) driver::set_font(*control, control->oFont);
+        control->Refresh();
+    }
     if (oClient) SetControl(oClient);
     if (bInit) bInit();
     if (lEnding) {  // ended before it was ever shown

@@ -26,6 +26,7 @@ public:
     int nWidth = 0;  // pixels, for a window built at run time
     int nHeight = 0;
     unsigned nStyle = 0;  // window style value; 0 = overlapped, title bar and border only
+    int nCursor = 0;      // the system's mouse cursor over the window (IDC_ number); 0: the arrow
     std::vector<std::shared_ptr<Control>> aControls;  // creation order
 
     // --- set by the driver ---

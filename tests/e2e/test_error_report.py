@@ -18,7 +18,7 @@ RECORDER = harness._configured("VELKAN_E2E_RECORDER")
 SOURCE = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
                       "kelv", "fatal_program.cpp")
 QUESTION = "Inviare rapporto di errore via email?"
-MAILTO_KEY = r"HKCU\Software\Classes\mailto"
+MAILTO_KEY = r"HKCR\mailto"
 
 
 def source_line(marker):
@@ -45,7 +45,8 @@ class MailHandler:
             self._reg("add", MAILTO_KEY, "/ve", "/d", "URL:MailTo Protocol", "/f")
             self._reg("add", MAILTO_KEY, "/v", "URL Protocol", "/d", "", "/f")
             self._reg("add", MAILTO_KEY + r"\shell\open\command", "/ve", "/d", command, "/f")
-            session.test.addCleanup(self._reg, "delete", MAILTO_KEY, "/f")
+            # The session's prefix is its own: the handler stays for the session's other
+            # error-report tests, each of which writes its own command.
         else:
             config = os.path.join(session.workdir, "config")
             data = os.path.join(session.workdir, "data")

@@ -23,6 +23,9 @@ void beep(int frequency_hz, int duration_ms);
 std::string save_file_dialog(Handle owner, const std::string& filter, const std::string& title,
                              const std::string& initial_dir);
 
+// The pixel width of a line on the window's display surface (the screen's for 0) in the
+// surface's default font (GetTextExtentPoint32 on the window's device context).
+int text_width(Handle window, const std::string& text);
 // The platform's "open" of a document, address or program, with no owner window and the
 // default verb: ShellExecute on Windows; on Linux the desktop's opener, xdg-open, started
 // apart from the program (the parameters and show command have no meaning there). The

@@ -24,6 +24,8 @@ namespace winlib::driver {
 void create_window(Window& window);
 // Shows the window centred on the screen; the window becomes active.
 void show_window(Window& window);
+// The system's mouse cursor (IDC_ number) over the window and its controls.
+void set_cursor(Window& window, int system_cursor);
 // Runs a nested message loop until end_modal() was called for the window and the message
 // being handled then has returned; the window is hidden and destroyed before it returns.
 void run_modal(Window& window);

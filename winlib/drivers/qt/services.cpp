@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QProcess>
@@ -191,6 +192,12 @@ std::string save_file_dialog(Handle owner, const std::string& filter, const std:
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
     return runtime::windows_path(dialog.selectedFiles().first().toStdString());
+}
+
+int text_width(Handle, const std::string& text) {
+    // Qt draws every window with the application's font: it is each surface's default.
+    qt::ensure_application();
+    return QFontMetrics(QApplication::font()).horizontalAdvance(qt::to_qstring(text));
 }
 
 void shell_open(const std::string& target, const std::string&, int) {

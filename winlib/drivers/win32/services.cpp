@@ -65,6 +65,16 @@ std::string save_file_dialog(Handle owner, const std::string& filter, const std:
     return win32::narrow(file);
 }
 
+int text_width(Handle window, const std::string& text) {
+    HWND hwnd = to_hwnd(window);
+    HDC dc = GetDC(hwnd);
+    const std::wstring line = wide(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    ReleaseDC(hwnd, dc);
+    return size.cx;
+}
+
 void shell_open(const std::string& target, const std::string& parameters, int show_command) {
     const std::wstring file = wide(target);
     const std::wstring arguments = wide(parameters);

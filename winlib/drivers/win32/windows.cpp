@@ -21,6 +21,7 @@ namespace {
 
 constexpr wchar_t kWindowProp[] = L"velkan.window";
 constexpr wchar_t kEndingProp[] = L"velkan.ending";
+constexpr wchar_t kCursorProp[] = L"velkan.cursor";
 
 // Style value 0: overlapped, with title bar and border, no system menu and so no close box.
 constexpr DWORD kPlainStyle = WS_OVERLAPPED | WS_CAPTION;
@@ -90,9 +91,18 @@ INT_PTR CALLBACK dialog_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             events::painted(*window);
             return TRUE;
         }
+        case WM_SETCURSOR:
+            // The window's own cursor over it and its controls (set_cursor).
+            if (HANDLE cursor = GetPropW(hwnd, kCursorProp)) {
+                SetCursor(static_cast<HCURSOR>(cursor));
+                SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
+            return FALSE;
         case WM_NCDESTROY:
             RemovePropW(hwnd, kWindowProp);
             RemovePropW(hwnd, kEndingProp);
+            RemovePropW(hwnd, kCursorProp);
             return FALSE;
         default: {
             const std::intptr_t answer = events::message(*window, message, wparam, lparam);
@@ -174,6 +184,11 @@ void show_window(Window& window) {
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
     SetActiveWindow(hwnd);
+}
+
+void set_cursor(Window& window, int system_cursor) {
+    HCURSOR cursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(system_cursor));
+    SetPropW(to_hwnd(window.hWnd), win32::kCursorProp, cursor);
 }
 
 void run_modal(Window& window) {
