@@ -89,6 +89,14 @@ void Control::Disable() {
     if (hWnd != 0) driver::enable(*this, false);
 }
 
+void Control::Show() {
+    if (hWnd != 0) driver::show_control(*this, true);
+}
+
+void Control::Hide() {
+    if (hWnd != 0) driver::show_control(*this, false);
+}
+
 void Control::on_changed() {
     if (oWnd != nullptr) oWnd->lModify = true;
     if (bChange) bChange();
@@ -121,6 +129,19 @@ void TSay::SetText(const std::string& text) {
 
 void TSay::Refresh() {
     if (hWnd != 0) driver::set_text(*this, cText);
+}
+
+// --- TBitmapButton ---
+
+std::shared_ptr<TBitmapButton> TBitmapButton::Redefine(Window& dlg, int id, std::string bitmap) {
+    auto button = std::make_shared<TBitmapButton>();
+    button->cBitmap = std::move(bitmap);
+    bind_to_template(dlg, button, id);
+    return button;
+}
+
+void TBitmapButton::Refresh() {
+    if (hWnd != 0) driver::set_bitmap(*this, cBitmap);
 }
 
 // --- TIcon ---

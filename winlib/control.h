@@ -67,6 +67,8 @@ public:
     void SetFocus();
     void Enable();
     void Disable();
+    void Show();
+    void Hide();
 
     // Core reactions to the driver's events.
     virtual void on_changed();
@@ -129,6 +131,17 @@ public:
     int GetPos() const;
     void Refresh() override;
     void on_changed() override;
+};
+
+// A push button showing a bitmap of the program's resources (BS_BITMAP).
+class TBitmapButton : public Control {
+public:
+    static std::shared_ptr<TBitmapButton> Redefine(Window& dlg, int id, std::string bitmap);
+    static constexpr ControlClass kClass{"TBITMAPBUTTON", window_class::kButton,
+                                         bs::kPushButton | bs::kBitmap | ws::kTabStop};
+    const ControlClass& Class() const override { return kClass; }
+    std::string cBitmap;
+    void Refresh() override;
 };
 
 // An icon control showing one of the system's icons (IDI_ numbers: 32515 the exclamation).

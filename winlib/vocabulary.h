@@ -106,6 +106,7 @@ constexpr unsigned kAutoCheckBox = 0x0003;
 constexpr unsigned kRadioButton = 0x0004;
 constexpr unsigned kGroupBox = 0x0007;
 constexpr unsigned kAutoRadioButton = 0x0009;
+constexpr unsigned kBitmap = 0x0080;  // shows a bitmap instead of its text
 constexpr unsigned kKindMask = 0x000F;
 }  // namespace bs
 

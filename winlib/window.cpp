@@ -101,6 +101,12 @@ std::shared_ptr<Window> Window::from_handle(Handle handle) {
     return it == registry().end() ? nullptr : it->second.lock();
 }
 
+Size Window::GetSize() const { return hWnd != 0 ? driver::window_size(*this) : Size{}; }
+
+void Window::SetSize(Size size) {
+    if (hWnd != 0) driver::set_window_size(*this, size);
+}
+
 void Window::end_modal_loops() {
     for (const auto& [handle, weak] : registry()) {
         const auto window = weak.lock();

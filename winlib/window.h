@@ -59,6 +59,9 @@ public:
 
     // The live window with this handle, or nothing.
     static std::shared_ptr<Window> from_handle(Handle handle);
+    // The whole size of the realised window, and a new one.
+    Size GetSize() const;
+    void SetSize(Size size);
     // Asks every window in its modal loop to end, without its close rule (winlib/carried.h).
     static void end_modal_loops();
     void add_control(std::shared_ptr<Control> control);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "kelv/ui/dialog_check.h"
 #include "runtime/text1252.h"
 #include "winlib/control.h"
 #include "winlib/messages.h"
@@ -80,6 +81,8 @@ public:
 
     static std::unique_ptr<TMsgBox> New(const Value& cText, const Value& cCaption,
                                         const Value& nMin, const Value& nMax, Value& wait_text);
+    // The print variant: the page counter beside the printer.
+    static std::unique_ptr<TMsgBox> NewPrint();
     void End();
     void SetMsg(const std::string& cText);
     void SetPos(int nPos);
@@ -124,6 +127,26 @@ std::unique_ptr<TMsgBox> TMsgBox::New(const Value& cText, const Value& cCaption,
     return box;
 }
 
+std::unique_ptr<TMsgBox> TMsgBox::NewPrint() {
+    constexpr int kHeightCut = 33;  // the hidden cancel button's row
+    auto box = std::make_unique<TMsgBox>();
+    box->hWnd = winlib::active_window();
+    box->oDlg = winlib::TDialog::FromResource("PRINTDLG", "Attendere");
+    winlib::TDialog* dlg = box->oDlg.get();
+    winlib::TBitmapButton::Redefine(*dlg, 101, "PRINT");
+    box->text_ = winlib::TSay::Redefine(*dlg, 102, "");
+    auto cancel = winlib::TButton::Redefine(*dlg, 201, {});
+    dlg->bValid = [dlg] { return __VALID(*dlg, false); };
+    dlg->bInit = [dlg, cancel] {
+        const winlib::Size size = dlg->GetSize();
+        dlg->SetSize({size.width, size.height - kHeightCut});
+        cancel->Hide();
+    };
+    dlg->Activate(false);  // shown centred on the screen
+    if (box->hWnd != 0) winlib::enable_window(box->hWnd, false);
+    return box;
+}
+
 void TMsgBox::End() {
     if (hWnd != 0) {
         winlib::enable_window(hWnd, true);
@@ -162,8 +185,8 @@ Value cWaitText;
 bool wait_box_open() { return oWaitBox != nullptr; }
 
 void open_wait_box(const Value& cText, const Value& cCaption, const Value& nMin,
-                   const Value& nMax, bool) {
-    oWaitBox = TMsgBox::New(cText, cCaption, nMin, nMax, cWaitText);
+                   const Value& nMax, bool print) {
+    oWaitBox = print ? TMsgBox::NewPrint() : TMsgBox::New(cText, cCaption, nMin, nMax, cWaitText);
 }
 
 void close_wait_box() {

@@ -1,7 +1,6 @@
 // The wait box (TMsgBox): a small non-modal window that tells the user to wait while a
-// long operation runs, with an optional progress bar. There is at most one; only POPMSG
-// reaches it. The print variant (its page counter window from a template) is not built
-// yet: a print request opens the normal box, and the page counter is its text.
+// long operation runs, with an optional progress bar, or in its print variant a page
+// counter (the PRINTDLG template). There is at most one; only POPMSG reaches it.
 #pragma once
 
 #include <string>
@@ -14,7 +13,8 @@ namespace kelv {
 
 bool wait_box_open();
 // Opens the box with the text (and a progress bar over nMin..nMax when nMin is a
-// number); the window active now is disabled until the box closes.
+// number), or the print variant, which leaves the text aside; the window active now is
+// disabled until the box closes.
 void open_wait_box(const runtime::Value& cText, const runtime::Value& cCaption,
                    const runtime::Value& nMin, const runtime::Value& nMax, bool print);
 // Closes the box, if one is open, and enables again the window it disabled.

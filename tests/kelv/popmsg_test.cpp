@@ -175,5 +175,27 @@ TEST(WaitBox, EscHeldDoesNotCloseIt) {
     POPMSG();
 }
 
+
+// The print variant: the page field empty until the first next-page request, which shows
+// 2; the text the box shows is no wait text.
+TEST(WaitBox, PrintVariantCountsPages) {
+    const Value t(true), f(false);
+    POPMSG({}, {}, {}, f, {}, {}, {}, t);
+    ASSERT_NE(wait_box_window(), nullptr);
+    EXPECT_TRUE(CURMSG().is_nothing());
+    auto user = make_user();
+    user->wait_window("Attendere").expect_text("Attendere", 102, "");
+    user->start();
+    EXPECT_TRUE(user->finished()) << user->report();
+
+    POPMSG({}, {}, {}, f, {}, {}, {}, f, t);
+    auto again = make_user();
+    again->wait_window("Attendere").expect_text("Attendere", 102, "2");
+    again->start();
+    EXPECT_TRUE(again->finished()) << again->report();
+    POPMSG();
+    EXPECT_EQ(wait_box_window(), nullptr);
+}
+
 }  // namespace
 }  // namespace kelv

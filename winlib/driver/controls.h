@@ -29,6 +29,10 @@ void enable(Control& control, bool enabled);
 void set_font(Control& control, const Font& font);
 // An icon control shows the system's icon of this number (LoadIcon(NULL, id), STM_SETICON).
 void set_system_icon(Control& control, int id);
+// Shows or hides the control.
+void show_control(Control& control, bool shown);
+// A bitmap button shows the bitmap of that name from the program's resources.
+void set_bitmap(Control& control, const std::string& name);
 // Progress bars: the range, and the position within it (PBM_SETRANGE32, PBM_SETPOS).
 void set_progress_range(Control& control, int min, int max);
 void set_progress_position(Control& control, int position);

@@ -36,6 +36,10 @@ void destroy_window(Window& window);
 void set_caption(Window& window, const std::string& caption);
 // The size of the client area in pixels.
 Size client_size(const Window& window);
+// The window's whole size (frame and title bar included where the platform draws them),
+// and a new one, its place kept.
+Size window_size(const Window& window);
+void set_window_size(Window& window, Size size);
 // Repaints the window, with or without erasing its background first.
 void repaint(Window& window, bool erase);
 

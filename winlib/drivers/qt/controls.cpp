@@ -12,11 +12,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QIcon>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QStyle>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "resources/bitmaps.h"
 #include "winlib/control.h"
 #include "winlib/drivers/qt/native.h"
 
@@ -131,6 +134,22 @@ void set_system_icon(Control& control, int id) {
                                         : id == 32515 ? QStyle::SP_MessageBoxWarning
                                                       : QStyle::SP_MessageBoxInformation;
     label->setPixmap(label->style()->standardIcon(icon).pixmap(32, 32));
+}
+
+void show_control(Control& control, bool shown) {
+    if (QWidget* w = widget(control)) w->setVisible(shown);
+}
+
+void set_bitmap(Control& control, const std::string& name) {
+    auto* button = qobject_cast<QAbstractButton*>(widget(control));
+    if (button == nullptr) return;
+    const std::string_view bytes = resources::bitmap(name);
+    QPixmap pixmap;
+    pixmap.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                        static_cast<uint>(bytes.size()), "BMP");
+    button->setText(QString());
+    button->setIcon(QIcon(pixmap));
+    button->setIconSize(pixmap.size());
 }
 
 void set_progress_range(Control& control, int min, int max) {

@@ -369,6 +369,13 @@ Size client_size(const Window& window) {
     return native == nullptr ? Size{} : Size{native->width(), native->height()};
 }
 
+// Qt's window frame belongs to the window manager: the size is the widget's.
+Size window_size(const Window& window) { return client_size(window); }
+
+void set_window_size(Window& window, Size size) {
+    if (NativeWindow* native = native_window(window)) native->resize(size.width, size.height);
+}
+
 void repaint(Window& window, bool erase) {
     // Qt always paints the background of an opaque widget, so erasing is not optional here.
     (void)erase;

@@ -134,6 +134,16 @@ void set_system_icon(Control& control, int id) {
     SendMessageW(to_hwnd(control.hWnd), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }
 
+void show_control(Control& control, bool shown) {
+    ShowWindow(to_hwnd(control.hWnd), shown ? SW_SHOW : SW_HIDE);
+}
+
+void set_bitmap(Control& control, const std::string& name) {
+    HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), win32::wide(name).c_str());
+    SendMessageW(to_hwnd(control.hWnd), BM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(bitmap));
+}
+
 void set_progress_range(Control& control, int min, int max) {
     SendMessageW(to_hwnd(control.hWnd), PBM_SETRANGE32, static_cast<WPARAM>(min),
                  static_cast<LPARAM>(max));

@@ -236,6 +236,17 @@ void set_caption(Window& window, const std::string& caption) {
     SetWindowTextW(to_hwnd(window.hWnd), win32::wide(caption).c_str());
 }
 
+Size window_size(const Window& window) {
+    RECT frame{};
+    GetWindowRect(to_hwnd(window.hWnd), &frame);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void set_window_size(Window& window, Size size) {
+    SetWindowPos(to_hwnd(window.hWnd), nullptr, 0, 0, size.width, size.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 Size client_size(const Window& window) {
     RECT client{};
     GetClientRect(to_hwnd(window.hWnd), &client);
