@@ -54,7 +54,9 @@
 //   - file search: the listing's matching (list_directory); times from stat (creation:
 //     the birth time where the file system keeps one, else the last write); no 8.3 names
 //     (the short name is empty, as Windows leaves it when the long name is one already).
-//   - the system error mode is only kept: POSIX shows no critical-error boxes.
+//   - the system error mode is only kept: POSIX shows no critical-error boxes of its own
+//     (a drive that is not ready or a damaged medium fails the call with an error
+//     number, which the seam turns into the Windows one), so there is nothing to set.
 #pragma once
 
 #include <cstddef>
@@ -245,5 +247,8 @@ constexpr unsigned kFailCriticalErrors = 1;
 unsigned set_system_error_mode(unsigned mode);
 // The calendar time in the local time zone.
 std::tm local_time(std::time_t time);
+// The full path of the running program's file (GetModuleFileName; on POSIX the file the
+// kernel started, /proc/self/exe), as a Windows path; empty when it cannot be read.
+std::string program_path();
 
 }  // namespace runtime

@@ -2,6 +2,7 @@
 #include <optional>
 
 #include "kelv/ui/popmsg.h"
+#include "runtime/frame.h"
 #include "serial/ui_services.h"
 #include "velkan/velkan.h"
 #include "winlib/messages.h"
@@ -72,15 +73,19 @@ ReceiveBuffer& receive_buffer() {
 }
 
 serial::PortHandle APRICOM(winlib::Window& oWnd, const std::string& cPort) {
+    runtime::Frame frame("APRICOM");
+    frame.next_line();
     serial::PortHandle port = serial::OPENCOMM(kDevicePrefix + cPort, kQueueSize, kQueueSize);
     if (port < 0) return fail("Errore di apertura della porta di comunicazione (", cPort);
 
     std::string dcb;
     // Once the port is open every failure closes it again: the program ends right after.
+    frame.next_line();
     if (!serial::BUILDCOMMDCB(kLineDefinition, dcb)) {
         serial::CLOSECOMM(port);
         return fail("Errore di impostazione dei parametri di comunicazione (", cPort);
     }
+    frame.next_line();
     if (!serial::SETCOMMSTATE(port, dcb)) {
         serial::CLOSECOMM(port);
         return fail("Errore di impostazione della porta di comunicazione (", cPort);
@@ -91,6 +96,7 @@ serial::PortHandle APRICOM(winlib::Window& oWnd, const std::string& cPort) {
         CONNECT(handle);
         notify(handle, window);
     };
+    frame.next_line();
     if (!serial::ENABLECOMMNOTIFICATION(port, window, 1, -1)) {
         serial::CLOSECOMM(port);
         return fail("Errore di abilitazione della notifica (", cPort);
@@ -99,37 +105,48 @@ serial::PortHandle APRICOM(winlib::Window& oWnd, const std::string& cPort) {
 }
 
 void CONNECT(serial::PortHandle port) {
+    runtime::Frame frame("CONNECT");
     notify(port, 0);
     // The reader hands over up to 1023 bytes per notification and the ring may hold more:
     // take until it is empty, so that every received byte reaches the buffer.
+    frame.next_line();
     for (std::string chunk = RECEIVESTR(port); !chunk.empty(); chunk = RECEIVESTR(port))
         receive_buffer().append(chunk);
 }
 
 std::string RECEIVESTR(serial::PortHandle port) {
+    runtime::Frame frame("RECEIVESTR");
     std::string buffer(kReceiveChunk, ' ');
     int n = serial::READCOMM(port, buffer);
     return buffer.substr(0, static_cast<std::size_t>(n));
 }
 
 bool SENDSTR(serial::PortHandle port, const std::string& bytes) {
+    runtime::Frame frame("SENDSTR");
     return serial::WRITECOMM(port, bytes) == static_cast<int>(bytes.size());
 }
 
-std::string GETCHAR() { return receive_buffer().take(); }
+std::string GETCHAR() {
+    runtime::Frame frame("GETCHAR");
+    return receive_buffer().take();
+}
 
 std::string WAITCOMMAND() {
+    runtime::Frame frame("WAITCOMMAND");
     std::string byte;
     while (!escape_down()) {
         byte = GETCHAR();
         if (!byte.empty()) break;
+        frame.next_line();
         idle();
     }
+    frame.next_line();
     refresh_after_wait();
     return byte;
 }
 
 std::string WAITCHAR() {
+    runtime::Frame frame("WAITCHAR");
     // Elapsed time from a steady clock: a wait across midnight still lasts 2 seconds. The
     // clock is first read when no byte is waiting, which is when the wait starts to count.
     std::optional<std::chrono::steady_clock::time_point> start;
@@ -140,8 +157,10 @@ std::string WAITCHAR() {
         auto now = std::chrono::steady_clock::now();
         if (!start) start = now;
         if (now - *start >= kCharTimeout) break;
+        frame.next_line();
         idle();
     }
+    frame.next_line();
     refresh_after_wait();
     return byte;
 }

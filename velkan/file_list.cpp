@@ -1,4 +1,5 @@
 #include "kelv/ui/dialog_check.h"
+#include "runtime/frame.h"
 #include "runtime/text1252.h"
 #include "velkan/velkan.h"
 
@@ -25,6 +26,7 @@ void add_confirm_cancel(winlib::Window& dlg, int confirm_id, int cancel_id) {
 }  // namespace
 
 std::optional<FileList> AFILES() {
+    runtime::Frame frame("AFILES");
     FileList files;
     std::string selected;
     auto dlg = winlib::TDialog::FromResource("AFILES");
@@ -32,27 +34,33 @@ std::optional<FileList> AFILES() {
     add_confirm_cancel(*dlg, 201, 202);
     winlib::TButton::Redefine(*dlg, 203, [&] { ADDFILE(*dlg, files); });
     dlg->bValid = [&dlg = *dlg] { return kelv::__VALID(dlg, false); };
+    frame.next_line();
     dlg->Activate(true);
     if (!confirmed(*dlg)) return std::nullopt;
     return files;
 }
 
 void ADDFILE(winlib::Window& oDlg, FileList& files) {
+    runtime::Frame frame("ADDFILE");
     std::string name(kNameLength, ' ');
+    frame.next_line();
     if (!MSGGET("Add file", "File name:", name) || runtime::is_blank(name)) return;
     files.push_back(name);
+    frame.next_line();
     if (auto list = std::dynamic_pointer_cast<winlib::TListBox>(kelv::CTL(oDlg, "cFil")))
         list->SetItems(files);
 }
 
 bool MSGGET(const std::string& cTitle, const std::string& cPrompt, std::string& xValue,
             const std::string& cPicture) {
+    runtime::Frame frame("MSGGET");
     std::string value = xValue;
     auto dlg = winlib::TDialog::FromResource("MSGGET2", cTitle);
     winlib::TSay::Redefine(*dlg, 101, cPrompt);
     winlib::TGet::Redefine(*dlg, 102, &value, cPicture)->cVarName = "cTemp";
     add_confirm_cancel(*dlg, 201, 202);
     dlg->bValid = [&dlg = *dlg] { return kelv::__VALID(dlg, false); };
+    frame.next_line();
     dlg->Activate(true);
     if (!confirmed(*dlg)) return false;
     xValue = value;

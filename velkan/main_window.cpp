@@ -1,4 +1,5 @@
 #include "kelv/ui/dialog_check.h"
+#include "runtime/frame.h"
 #include "runtime/text1252.h"
 #include "serial/ui_services.h"
 #include "serial/profile.h"
@@ -27,8 +28,11 @@ std::string port_name() {
 }  // namespace
 
 void MAIN() {
+    runtime::Frame frame("MAIN");
     std::string log;
+    frame.next_line();
     std::string port = port_name();
+    frame.next_line();
     std::optional<FileList> files = AFILES();
     if (!files) return;
 
@@ -45,7 +49,9 @@ void MAIN() {
         window->bValid = [] { return !serial::GETASYNCKEYSTATE(winlib::vk::kF4); };
         if (handle < 0) window->End();
     };
+    frame.next_line();
     window->Activate(true);
+    frame.next_line();
     if (handle >= 0) serial::CLOSECOMM(handle);
 }
 

@@ -1,5 +1,6 @@
 #include "kelv/ui/popmsg.h"
 #include "runtime/file_case.h"
+#include "runtime/frame.h"
 #include "runtime/fs.h"
 #include "runtime/path.h"
 #include "serial/ui_services.h"
@@ -41,19 +42,24 @@ bool write_whole(const std::string& target, const std::string& bytes) {
 }  // namespace
 
 void MESSAGE(winlib::TMultiGet& oLog, const std::string& line) {
+    runtime::Frame frame("MESSAGE");
     oLog.VarPut(oLog.VarGet().text() + line + "\r\n");
     oLog.Refresh();
     oLog.GoBottom();
 }
 
 void SAVE() {
+    runtime::Frame frame("SAVE");
+    frame.next_line();
     std::string name = serial::CGETFILE(kFilter, kTitle, {}, initial_folder());
     if (name.empty()) return;
     if (serial::CFILEEXT(name).empty()) name += ".tap";
     std::string on_disk = runtime::apply_file_case(name);
+    frame.next_line();
     if (serial::FILE(on_disk) &&
         !kelv::POPMSG("Il file " + name + " gi\xE0 esiste. Lo sovrascrivo?", 2).logical())
         return;
+    frame.next_line();
     if (!write_whole(on_disk, tap_image()))
         kelv::POPMSG("Impossibile scrivere il file " + name + ".", 1);
 }

@@ -1,3 +1,4 @@
+#include "runtime/frame.h"
 #include "runtime/text1252.h"
 #include "velkan/tap_block.h"
 #include "velkan/velkan.h"
@@ -57,9 +58,14 @@ std::string& tap_image() {
 }
 
 void VELKAN(serial::PortHandle port, winlib::TMultiGet& oLog, const FileList& files) {
+    runtime::Frame frame("VELKAN");
+    frame.next_line();
     for (const std::string& name : files) tap_image() += fetch(port, oLog, name);
+    frame.next_line();
     SENDSTR(port, kEndOfTransfer);
+    frame.next_line();
     SAVE();
+    frame.next_line();
     if (oLog.oWnd) oLog.oWnd->End();
 }
 

@@ -89,6 +89,14 @@ void Control::Disable() {
     if (hWnd != 0) driver::enable(*this, false);
 }
 
+void Control::Show() {
+    if (hWnd != 0) driver::show_control(*this, true);
+}
+
+void Control::Hide() {
+    if (hWnd != 0) driver::show_control(*this, false);
+}
+
 void Control::on_changed() {
     if (oWnd != nullptr) oWnd->lModify = true;
     if (bChange) bChange();
@@ -121,6 +129,57 @@ void TSay::SetText(const std::string& text) {
 
 void TSay::Refresh() {
     if (hWnd != 0) driver::set_text(*this, cText);
+}
+
+// --- TBitmapButton ---
+
+std::shared_ptr<TBitmapButton> TBitmapButton::Redefine(Window& dlg, int id, std::string bitmap) {
+    auto button = std::make_shared<TBitmapButton>();
+    button->cBitmap = std::move(bitmap);
+    bind_to_template(dlg, button, id);
+    return button;
+}
+
+void TBitmapButton::Refresh() {
+    if (hWnd != 0) driver::set_bitmap(*this, cBitmap);
+}
+
+// --- TIcon ---
+
+std::shared_ptr<TIcon> TIcon::New(Window& dlg, Rect rect, int system_icon) {
+    auto icon = std::make_shared<TIcon>();
+    icon->nIcon = system_icon;
+    place(dlg, icon, rect, 0);
+    return icon;
+}
+
+void TIcon::Refresh() {
+    if (hWnd != 0) driver::set_system_icon(*this, nIcon);
+}
+
+// --- TProgress ---
+
+std::shared_ptr<TProgress> TProgress::New(Window& dlg, Rect rect) {
+    auto bar = std::make_shared<TProgress>();
+    place(dlg, bar, rect, 0);
+    return bar;
+}
+
+void TProgress::SetRange(int min, int max) {
+    nMin = min;
+    nMax = max;
+    if (hWnd != 0) driver::set_progress_range(*this, min, max);
+}
+
+void TProgress::SetPos(int pos) {
+    nPos = pos;
+    if (hWnd != 0) driver::set_progress_position(*this, pos);
+}
+
+void TProgress::Refresh() {
+    if (hWnd == 0) return;
+    driver::set_progress_range(*this, nMin, nMax);
+    driver::set_progress_position(*this, nPos);
 }
 
 // --- TGet ---

@@ -45,6 +45,7 @@ public:
     unsigned nStyle = 0;
     std::string cText;  // initial text (caption of a button or a static)
     int nLimit = 0;     // edits: at most this many characters; 0 = no limit
+    Font oFont;         // the control's font; none: the window's
 
     // --- set by the driver ---
     Handle hWnd = 0;
@@ -66,6 +67,8 @@ public:
     void SetFocus();
     void Enable();
     void Disable();
+    void Show();
+    void Hide();
 
     // Core reactions to the driver's events.
     virtual void on_changed();
@@ -128,6 +131,41 @@ public:
     int GetPos() const;
     void Refresh() override;
     void on_changed() override;
+};
+
+// A push button showing a bitmap of the program's resources (BS_BITMAP).
+class TBitmapButton : public Control {
+public:
+    static std::shared_ptr<TBitmapButton> Redefine(Window& dlg, int id, std::string bitmap);
+    static constexpr ControlClass kClass{"TBITMAPBUTTON", window_class::kButton,
+                                         bs::kPushButton | bs::kBitmap | ws::kTabStop};
+    const ControlClass& Class() const override { return kClass; }
+    std::string cBitmap;
+    void Refresh() override;
+};
+
+// An icon control showing one of the system's icons (IDI_ numbers: 32515 the exclamation).
+class TIcon : public Control {
+public:
+    static std::shared_ptr<TIcon> New(Window& dlg, Rect rect, int system_icon);
+    static constexpr ControlClass kClass{"TICON", window_class::kStatic, ss::kIcon};
+    const ControlClass& Class() const override { return kClass; }
+    int nIcon = 0;
+    void Refresh() override;
+};
+
+// A progress bar over a range; the position is kept within it by the platform.
+class TProgress : public Control {
+public:
+    static std::shared_ptr<TProgress> New(Window& dlg, Rect rect);
+    static constexpr ControlClass kClass{"TPROGRESS", window_class::kProgress, 0};
+    const ControlClass& Class() const override { return kClass; }
+    int nMin = 0;
+    int nMax = 100;
+    int nPos = 0;
+    void SetRange(int min, int max);
+    void SetPos(int pos);
+    void Refresh() override;
 };
 
 class TButton : public Control {

@@ -79,6 +79,7 @@ const std::map<std::string, unsigned, std::less<>>& style_names() {
         {"BS_RADIOBUTTON", bs::kRadioButton},
         {"BS_GROUPBOX", bs::kGroupBox},
         {"BS_AUTORADIOBUTTON", bs::kAutoRadioButton},
+        {"BS_BITMAP", bs::kBitmap},
         {"SS_LEFT", ss::kLeft},
         {"SS_CENTER", ss::kCenter},
         {"SS_RIGHT", ss::kRight},
@@ -216,7 +217,9 @@ public:
 
     std::vector<DialogTemplate> parse_file() {
         std::vector<DialogTemplate> out;
-        while (tok_.kind != Tok::kEnd) out.push_back(parse_dialog());
+        while (tok_.kind != Tok::kEnd) {
+            if (auto dialog = parse_resource()) out.push_back(std::move(*dialog));
+        }
         return out;
     }
 
@@ -306,11 +309,17 @@ private:
     }
     bool at_block_end() const { return at_name("END") || at_punct('}'); }
 
-    DialogTemplate parse_dialog() {
+    // A dialog template; a bitmap (NAME BITMAP "file") is passed over: the drivers find
+    // bitmaps by name elsewhere.
+    std::optional<DialogTemplate> parse_resource() {
         DialogTemplate d;
         d.cName = expect_name();
         const int line = tok_.line;
         const std::string kind = expect_name();
+        if (kind == "BITMAP") {
+            expect_text();
+            return std::nullopt;
+        }
         if (kind != "DIALOG" && kind != "DIALOGEX")
             fail_at(line, "DIALOG expected after " + d.cName);
         d.rect = expect_rect();

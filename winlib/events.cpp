@@ -1,6 +1,8 @@
-// The core's answers to what a driver reports.
+// The core's answers to what a driver reports. Each runs the program's callbacks guarded
+// (winlib/carried.h): nothing they throw goes back into the driver.
 #include "winlib/events.h"
 
+#include "winlib/carried.h"
 #include "winlib/control.h"
 #include "winlib/driver/controls.h"
 #include "winlib/vocabulary.h"
@@ -9,14 +11,18 @@
 namespace winlib::events {
 
 void command(Window& window, int control_id) {
-    if (const auto control = window.control_by_id(control_id)) {
-        control->on_command();
-    } else if (control_id == id::kCancel) {
-        close_request(window);  // IDCANCEL with no button of that id: Esc on Windows
-    }
+    guarded([&] {
+        if (const auto control = window.control_by_id(control_id)) {
+            control->on_command();
+        } else if (control_id == id::kCancel) {
+            window.End(id::kCancel);  // IDCANCEL with no button of that id: Esc on Windows
+        }
+    });
 }
 
-void close_request(Window& window) { window.End(id::kCancel); }
+void close_request(Window& window) {
+    guarded([&] { window.End(id::kCancel); });
+}
 
 void painted(Window& window) {
     if (!window.bStart) return;
@@ -24,7 +30,7 @@ void painted(Window& window) {
     const auto hook = std::move(window.bStart);
     window.bStart = nullptr;
     const auto keep = window.shared_from_this();
-    hook();
+    guarded(hook);
 }
 
 void resized(Window& window, Size client) {
@@ -32,13 +38,17 @@ void resized(Window& window, Size client) {
         driver::set_bounds(*window.oClient, {0, 0, client.width, client.height});
 }
 
-void changed(Control& control) { control.on_changed(); }
+void changed(Control& control) {
+    guarded([&] { control.on_changed(); });
+}
 
-void focus_lost(Control& control) { control.on_focus_lost(); }
+void focus_lost(Control& control) {
+    guarded([&] { control.on_focus_lost(); });
+}
 
 std::intptr_t message(Window& window, unsigned message, std::uintptr_t wparam,
                       std::intptr_t lparam) {
-    if (message == msg::kCommNotify) window.CommNotify(wparam, lparam);
+    if (message == msg::kCommNotify) guarded([&] { window.CommNotify(wparam, lparam); });
     return 0;
 }
 

@@ -1,11 +1,16 @@
 // The library's message pump: each call passes to the one driver of the build.
 #include "winlib/messages.h"
 
+#include "winlib/carried.h"
 #include "winlib/driver/messages.h"
 
 namespace winlib {
 
-bool pump() { return driver::pump(); }
+bool pump() {
+    const bool going_on = driver::pump();
+    rethrow_carried();
+    return going_on;
+}
 
 void post_quit(int exit_code) { driver::post_quit(exit_code); }
 

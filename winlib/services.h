@@ -21,5 +21,11 @@ bool key_down(int virtual_key);
 void beep(int frequency_hz, int duration_ms);
 std::string save_file_dialog(const std::string& filter, const std::string& title,
                              const std::string& initial_dir);
+// The pixel width of a line of text on the window's display surface (the screen's for
+// 0) in that surface's default font.
+int text_width(Handle window, const std::string& text);
+// The platform's "open" of a document, address (a mailto address) or program.
+void shell_open(const std::string& target, const std::string& parameters = "",
+                int show_command = sw::kShowNormal);
 
 }  // namespace winlib

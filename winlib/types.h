@@ -1,6 +1,8 @@
 // Small value types shared by the windowing core and its drivers.
 #pragma once
 
+#include <string>
+
 #include <cstdint>
 
 namespace winlib {
@@ -14,6 +16,13 @@ struct Size {
 
 struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
+};
+
+// A font by typeface and character height in pixels, normal weight; height 0 is the
+// window's own font.
+struct Font {
+    std::string face;
+    int height = 0;
 };
 
 }  // namespace winlib

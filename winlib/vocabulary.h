@@ -17,6 +17,7 @@ constexpr std::string_view kEdit = "EDIT";
 constexpr std::string_view kStatic = "STATIC";
 constexpr std::string_view kListBox = "LISTBOX";
 constexpr std::string_view kComboBox = "COMBOBOX";
+constexpr std::string_view kProgress = "MSCTLS_PROGRESS32";  // PROGRESS_CLASS
 }  // namespace window_class
 
 // Window styles (WS_).
@@ -105,6 +106,7 @@ constexpr unsigned kAutoCheckBox = 0x0003;
 constexpr unsigned kRadioButton = 0x0004;
 constexpr unsigned kGroupBox = 0x0007;
 constexpr unsigned kAutoRadioButton = 0x0009;
+constexpr unsigned kBitmap = 0x0080;  // shows a bitmap instead of its text
 constexpr unsigned kKindMask = 0x000F;
 }  // namespace bs
 
@@ -164,6 +166,11 @@ constexpr unsigned kDefButton2 = 0x100;
 constexpr unsigned kTypeMask = 0x000F, kIconMask = 0x00F0, kDefMask = 0x0F00;
 constexpr int kDefShift = 8;
 }  // namespace mb
+
+// Show commands (SW_) of a window or of a program the shell opens.
+namespace sw {
+constexpr int kHide = 0, kShowNormal = 1;
+}
 
 // Dialog and message-box results (ID), also the ids of the standard buttons.
 namespace id {

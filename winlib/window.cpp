@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "winlib/carried.h"
 #include "winlib/control.h"
 #include "winlib/driver/controls.h"
 #include "winlib/driver/windows.h"
@@ -35,7 +36,11 @@ void Window::Activate(bool modal) {
     if (hWnd == 0) return;  // no such template: nResult 0, as cancelled
     registry()[hWnd] = self;
     stage_ = Stage::kInitialising;
-    for (const auto& control : aControls) control->Refresh();
+    if (nCursor != 0) driver::set_cursor(*this, nCursor);
+    for (const auto& control : aControls) {
+        if (control->oFont.height > 0 && control->hWnd != 0) driver::set_font(*control, control->oFont);
+        control->Refresh();
+    }
     if (oClient) SetControl(oClient);
     if (bInit) bInit();
     if (lEnding) {  // ended before it was ever shown
@@ -49,6 +54,7 @@ void Window::Activate(bool modal) {
     stage_ = Stage::kModalLoop;
     driver::run_modal(*this);
     finish();
+    rethrow_carried();
 }
 
 bool Window::End(int result) {
@@ -93,6 +99,21 @@ void Window::Refresh(bool erase) {
 std::shared_ptr<Window> Window::from_handle(Handle handle) {
     const auto it = registry().find(handle);
     return it == registry().end() ? nullptr : it->second.lock();
+}
+
+Size Window::GetSize() const { return hWnd != 0 ? driver::window_size(*this) : Size{}; }
+
+void Window::SetSize(Size size) {
+    if (hWnd != 0) driver::set_window_size(*this, size);
+}
+
+void Window::end_modal_loops() {
+    for (const auto& [handle, weak] : registry()) {
+        const auto window = weak.lock();
+        if (!window || window->stage_ != Stage::kModalLoop) continue;
+        window->lEnding = true;
+        driver::end_modal(*window);
+    }
 }
 
 void Window::add_control(std::shared_ptr<Control> control) {

@@ -26,6 +26,7 @@ public:
     int nWidth = 0;  // pixels, for a window built at run time
     int nHeight = 0;
     unsigned nStyle = 0;  // window style value; 0 = overlapped, title bar and border only
+    int nCursor = 0;      // the system's mouse cursor over the window (IDC_ number); 0: the arrow
     std::vector<std::shared_ptr<Control>> aControls;  // creation order
 
     // --- set by the driver ---
@@ -58,6 +59,11 @@ public:
 
     // The live window with this handle, or nothing.
     static std::shared_ptr<Window> from_handle(Handle handle);
+    // The whole size of the realised window, and a new one.
+    Size GetSize() const;
+    void SetSize(Size size);
+    // Asks every window in its modal loop to end, without its close rule (winlib/carried.h).
+    static void end_modal_loops();
     void add_control(std::shared_ptr<Control> control);
     // The control with this id, or the one owning this native handle; nothing when none.
     std::shared_ptr<Control> control_by_id(int id) const;

@@ -75,6 +75,7 @@ Value wait_box_request(const Value& cText, const Value& cCaption, const Value& l
         open_wait_box(cText, cCaption, nMin, nMax, print);
     } else if (flag(lUpdate) || nPos.is_number()) {
         if (flag(lUpdate) && cText.is_text()) wait_box_set_text(cText.text());
+        if (nPos.is_number()) wait_box_set_position(static_cast<int>(nPos.number()));
     } else if (next_page) {
         wait_box_next_page();
     }

@@ -1,9 +1,13 @@
 #include "kelv/ui/startup.h"
 
 #include "dbf/work_areas.h"
+#include "kelv/errorsys/errorsys.h"
+#include "kelv/tables/module_variables.h"
+#include "runtime/file_case.h"
 #include "runtime/error.h"
 #include "runtime/fs.h"
 #include "runtime/settings.h"
+#include "runtime/text1252.h"
 #include "serial/ui_services.h"
 #include "serial/window_link.h"
 
@@ -42,6 +46,20 @@ void remove_leftovers() {
     }
 }
 
+// The network marker: where it exists, the users' settings files go with each run.
+const std::string kNetworkMarker = "C:\\KELV\\NET";
+
+// The run's instance folder, made by the login: its marker file closed, then every file
+// listed in it deleted and the folder removed. Failures are silent.
+void remove_instance_folder() {
+    hUserFile.reset();
+    for (const runtime::DirEntry& e : runtime::list_directory(cTempFolder + "*.*"))
+        if (!e.directory && !e.hidden && !e.system) runtime::remove_file(cTempFolder + e.name);
+    std::string folder = cTempFolder;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    runtime::remove_folder(folder);
+}
+
 }  // namespace
 
 void INIT_() {
@@ -67,11 +85,18 @@ void INIT_() {
     runtime::set_system_error_mode(runtime::kFailCriticalErrors);
 }
 
-void EXIT_() { dbf::work_areas().close_all(); }
+void EXIT_() {
+    dbf::work_areas().close_all();
+    if (runtime::is_blank(cCurrentUser)) return;  // nobody logged in: nothing of a user to tidy
+    remove_instance_folder();
+    if (runtime::file_exists(kNetworkMarker))
+        runtime::remove_file(runtime::apply_file_case(cCurrentUser + ".USR"));
+}
 
 int run_program(void (*entry)()) {
     int code = 0;
-    // The runtime error handler is installed here, first, once it exists.
+    // The error handler first: the start-up's own failures reach it.
+    ERRORSYS();
     INIT_();
     // Port arrivals reach the program's windows through the windowing layer's send.
     serial::set_window_link(serial::winlib_window_link());

@@ -374,6 +374,12 @@ unsigned set_system_error_mode(unsigned mode) {
     return std::exchange(current, mode);
 }
 
+std::string program_path() {
+    std::error_code ec;
+    std::filesystem::path file = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? "" : windows_path(file);
+}
+
 std::tm local_time(std::time_t time) {
     std::tm local{};
     localtime_r(&time, &local);

@@ -137,6 +137,12 @@ std::string temp_folder() {
 
 unsigned set_system_error_mode(unsigned mode) { return SetErrorMode(mode); }
 
+std::string program_path() {
+    wchar_t buffer[32768];
+    DWORD n = GetModuleFileNameW(nullptr, buffer, 32768);
+    return n == 0 || n >= 32768 ? "" : narrow({buffer, n});
+}
+
 std::tm local_time(std::time_t time) {
     std::tm local{};
     localtime_s(&local, &time);

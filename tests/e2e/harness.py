@@ -504,9 +504,11 @@ class Session:
         with open(self.path(name), "rb") as f:
             return f.read()
 
-    def start(self):
+    def start(self, program=None, args=()):
+        """Starts the program (or another one of the build, with arguments)."""
         self._out = open(os.path.join(self.workdir, "program.log"), "wb")
-        command = [WINE_LAUNCHER, PROGRAM] if WINE else [PROGRAM]
+        program = program or PROGRAM
+        command = ([WINE_LAUNCHER, program] if WINE else [program]) + list(args)
         # A debugging aid: VELKAN_E2E_WRAP="gdb -batch -ex run -ex bt --args"
         command = os.environ.get("VELKAN_E2E_WRAP", "").split() + command
         # A group of its own: the Windows program is a child of the wine launcher, and

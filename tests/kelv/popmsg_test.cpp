@@ -2,6 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "kelv/ui/popmsg.h"
+
+#include <algorithm>
+
+#include "kelv/ui/wait_box.h"
+#include "winlib/services.h"
 #include "tests/winlib/user.h"
 #include "winlib/messages.h"
 #include "winlib/window.h"
@@ -95,6 +100,101 @@ TEST(WaitBox, AMessageBoxClosesItAndEnablesTheWindowItDisabled) {
     again->close("Proprietario");
     again->start();
     EXPECT_TRUE(again->finished()) << again->report();
+}
+
+
+// The box's measured size: width + 110 by (lines + 5) character heights of its 15-pixel
+// font; a blank text is one line 100 pixels narrower than its length; a progress bar adds
+// a line and 5 pixels.
+TEST(WaitBox, TakesItsMeasuredSize) {
+    const int surface = static_cast<int>(winlib::active_window());
+    auto width_of = [surface](std::initializer_list<const char*> lines) {
+        int widest = 0;
+        for (const char* line : lines)
+            widest = std::max(widest, winlib::text_width(static_cast<winlib::Handle>(surface), line));
+        return widest;
+    };
+    const std::string long_words = std::string(60, 'a') + " " + std::string(30, 'b');
+    struct Case {
+        const char* name;
+        std::string text;
+        Value nMin;
+        int width;
+        int lines;
+    } cases[] = {
+        {"empty", "", Value(), 10, 1},
+        {"empty with a bar", "", Value(0), 15, 2},
+        {"blanks", "   ", Value(), 13, 1},
+        {"two lines", "Uno;Secondo   ", Value(), width_of({"Uno", "Secondo"}) + 110, 2},
+        {"wrapped at 79", long_words, Value(),
+         width_of({std::string(60, 'a').c_str(), std::string(30, 'b').c_str()}) + 110, 2},
+        {"tab as 4", "\tx", Value(0), width_of({"    x"}) + 115, 2},
+    };
+    for (const Case& c : cases) {
+        POPMSG(c.text, {}, {}, {}, c.nMin, Value(10));
+        const winlib::TDialog* box = wait_box_window();
+        ASSERT_NE(box, nullptr) << c.name;
+        EXPECT_EQ(box->nWidth, c.width) << c.name;
+        EXPECT_EQ(box->nHeight, (c.lines + 5) * 15) << c.name;
+        EXPECT_EQ(wait_box_progress() != nullptr, c.nMin.is_number()) << c.name;
+        POPMSG();
+        EXPECT_EQ(wait_box_window(), nullptr) << c.name;
+    }
+}
+
+// SetPos sets the bar one past its end first; at the end of the range through a range
+// widened by one. It ends at the position, or full.
+TEST(WaitBox, MovesTheBarWithinItsRange) {
+    POPMSG("Copia in corso", {}, {}, {}, Value(0), Value(10));
+    const winlib::TProgress* bar = wait_box_progress();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(std::pair(bar->nMin, bar->nMax), std::pair(0, 10));
+    struct Case {
+        int position;
+        int ends_at;
+    } cases[] = {{4, 4}, {0, 0}, {10, 10}, {12, 10}, {9, 9}};
+    for (const Case& c : cases) {
+        // A position comes with a text: a request without one closes the box.
+        POPMSG("Copia in corso", {}, {}, {}, {}, {}, Value(c.position));
+        ASSERT_EQ(wait_box_progress(), bar);
+        EXPECT_EQ(bar->nPos, c.ends_at) << c.position;
+        EXPECT_EQ(std::pair(bar->nMin, bar->nMax), std::pair(0, 10)) << c.position;
+    }
+    POPMSG();
+}
+
+TEST(WaitBox, EscHeldDoesNotCloseIt) {
+    POPMSG("Attendere prego");
+    auto user = make_user();
+    user->wait_window("Attendere").hold(winlib::vk::kEscape, 600).pause(200);
+    user->start();
+    EXPECT_TRUE(user->finished()) << user->report();
+    ASSERT_NE(wait_box_window(), nullptr);
+    EXPECT_NE(wait_box_window()->hWnd, winlib::Handle{0}) << "the box was closed";
+    EXPECT_EQ(CURMSG(), Value("Attendere prego"));
+    POPMSG();
+}
+
+
+// The print variant: the page field empty until the first next-page request, which shows
+// 2; the text the box shows is no wait text.
+TEST(WaitBox, PrintVariantCountsPages) {
+    const Value t(true), f(false);
+    POPMSG({}, {}, {}, f, {}, {}, {}, t);
+    ASSERT_NE(wait_box_window(), nullptr);
+    EXPECT_TRUE(CURMSG().is_nothing());
+    auto user = make_user();
+    user->wait_window("Attendere").expect_text("Attendere", 102, "");
+    user->start();
+    EXPECT_TRUE(user->finished()) << user->report();
+
+    POPMSG({}, {}, {}, f, {}, {}, {}, f, t);
+    auto again = make_user();
+    again->wait_window("Attendere").expect_text("Attendere", 102, "2");
+    again->start();
+    EXPECT_TRUE(again->finished()) << again->report();
+    POPMSG();
+    EXPECT_EQ(wait_box_window(), nullptr);
 }
 
 }  // namespace

@@ -5,13 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "dbf/table.h"
 #include "dbf/work_areas.h"
+#include "kelv/tables/module_variables.h"
 #include "runtime/error.h"
 #include "runtime/fs.h"
+#include "runtime/path.h"
 #include "tests/support/environment.h"
 #include "tests/support/held_open.h"
 #include "tests/support/temp_folder.h"
@@ -88,6 +92,55 @@ TEST_F(Startup, ShutDownClosesEveryTable) {
             EXPECT_EQ(runtime::remove_file("T" + std::to_string(area) + ".DBF"), 0) << area;
         }
     }
+}
+
+TEST_F(Startup, SetsTheSystemErrorMode) {
+    runtime::set_system_error_mode(0);
+    INIT_();
+    EXPECT_EQ(runtime::set_system_error_mode(0), runtime::kFailCriticalErrors);
+}
+
+// After a login the shut-down closes the marker file, empties and removes the instance
+// folder, and deletes the user's settings file only on a network installation.
+TEST_F(Startup, ShutDownTidiesTheRunOfAUser) {
+    const std::string marker = "C:\\KELV\\NET";
+    const bool had_marker = runtime::file_exists(marker);
+    struct Case {
+        std::string user;
+        bool network;
+        bool folder_stays;
+        bool settings_stay;
+    } cases[] = {
+        {"        ", false, true, true},  // nobody logged in: nothing of a user is touched
+        {"MARIO   ", false, false, true},
+        {"MARIO   ", true, false, false},
+    };
+    for (const Case& c : cases) {
+        if (had_marker && !c.network) continue;  // this machine is a network installation
+        here_.folder("INST");
+        here_.file("INST/USER");
+        here_.file("INST/VIEW");
+        here_.file("MARIO   .USR");
+        if (c.network && !had_marker) {
+            fs::create_directories(runtime::native_path("C:\\KELV"));
+            std::ofstream(runtime::native_path(marker)) << "";
+        }
+        cCurrentUser = c.user;
+        cTempFolder = here_.windows_path() + "\\INST\\";
+        hUserFile = std::make_unique<dbf::File>();
+        ASSERT_EQ(hUserFile->open(cTempFolder + "USER", dbf::File::Access::kReadWrite,
+                                  dbf::File::Share::kExclusive),
+                  0);
+        EXIT_();
+        if (c.network && !had_marker) fs::remove_all(runtime::native_path("C:\\KELV"));
+        EXPECT_EQ(fs::exists(here_.path() / "INST"), c.folder_stays) << c.user << c.network;
+        EXPECT_EQ(fs::exists(here_.path() / "MARIO   .USR"), c.settings_stay) << c.user << c.network;
+        EXPECT_EQ(hUserFile != nullptr, c.folder_stays);
+        hUserFile.reset();
+        fs::remove_all(here_.path() / "INST");
+    }
+    cCurrentUser = std::string(8, ' ');
+    cTempFolder.clear();
 }
 
 // The bracket ends the same way whichever way the entry ends: the tables it left open

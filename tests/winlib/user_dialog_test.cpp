@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/error.h"
 #include "tests/winlib/user.h"
 #include "winlib/control.h"
 #include "winlib/messages.h"
@@ -34,6 +35,37 @@ std::shared_ptr<TDialog> file_list_dialog(const std::string& caption, std::strin
         raw->End(2);
     });
     return dialog;
+}
+
+// What a button's callback throws never goes back into the driver: an abandon ends the
+// press alone, and the dialog goes on; the program's end leaves every open dialog, the
+// outer one too, and comes out where the program opened them.
+TEST(Callbacks, AnAbandonEndsThePressAQuitEndsEveryDialog) {
+    std::string selected;
+    auto outer = file_list_dialog("Outer", &selected);
+    auto inner = file_list_dialog("Inner", &selected);
+    int presses = 0;
+    TButton::Redefine(*outer, 203, [&] { inner->Activate(true); });
+    TButton::Redefine(*inner, 203, [&] {
+        ++presses;
+        if (presses == 1) throw runtime::Break{};
+        throw runtime::Quit{1};
+    });
+    auto user = make_user();
+    user->wait_window("Outer").click("Outer", 203).wait_window("Inner").click("Inner", 203)
+        .expect_items("Inner", 101, {"ONE       ", "TWO       "})  // still there
+        .click("Inner", 203)
+        .wait_gone("Inner")
+        .wait_gone("Outer");
+    user->start();
+    try {
+        outer->Activate(true);
+        ADD_FAILURE() << "the quit did not come out";
+    } catch (const runtime::Quit& quit) {
+        EXPECT_EQ(quit.exit_code, 1);
+    }
+    EXPECT_TRUE(user->finished()) << user->report();
+    EXPECT_EQ(presses, 2);
 }
 
 struct ButtonCase {

@@ -25,6 +25,17 @@ int selection(const Control& control);
 void set_bounds(Control& control, Rect pixels);
 void set_focus(Control& control);
 void enable(Control& control, bool enabled);
+// The control's text in this font (WM_SETFONT of a font made by face and height).
+void set_font(Control& control, const Font& font);
+// An icon control shows the system's icon of this number (LoadIcon(NULL, id), STM_SETICON).
+void set_system_icon(Control& control, int id);
+// Shows or hides the control.
+void show_control(Control& control, bool shown);
+// A bitmap button shows the bitmap of that name from the program's resources.
+void set_bitmap(Control& control, const std::string& name);
+// Progress bars: the range, and the position within it (PBM_SETRANGE32, PBM_SETPOS).
+void set_progress_range(Control& control, int min, int max);
+void set_progress_position(Control& control, int position);
 // Multi-line edit: caret after the last character, last line scrolled into view.
 void go_bottom(Control& control);
 // The control that has the keyboard focus, or 0.

@@ -1,5 +1,5 @@
 // The driver seam, system services: message box, active window, key state, beep, the
-// save-file dialog. Rules of the whole seam: winlib/driver/README.md. UI thread only.
+// save-file dialog, the shell's open. Rules of the whole seam: winlib/driver/README.md. UI thread only.
 #pragma once
 
 #include <string>
@@ -23,9 +23,13 @@ void beep(int frequency_hz, int duration_ms);
 std::string save_file_dialog(Handle owner, const std::string& filter, const std::string& title,
                              const std::string& initial_dir);
 
-// Coming: the platform's "open" of a document, address or program (ShellExecute with the
-// default verb): a mail address for the error report, the updater of the server. Neither
-// driver realises it yet.
+// The pixel width of a line on the window's display surface (the screen's for 0) in the
+// surface's default font (GetTextExtentPoint32 on the window's device context).
+int text_width(Handle window, const std::string& text);
+// The platform's "open" of a document, address or program, with no owner window and the
+// default verb: ShellExecute on Windows; on Linux the desktop's opener, xdg-open, started
+// apart from the program (the parameters and show command have no meaning there). The
+// program goes on at once; whether the opener succeeds is not told.
 void shell_open(const std::string& target, const std::string& parameters, int show_command);
 
 }  // namespace winlib::driver

@@ -24,6 +24,8 @@ namespace winlib::driver {
 void create_window(Window& window);
 // Shows the window centred on the screen; the window becomes active.
 void show_window(Window& window);
+// The system's mouse cursor (IDC_ number) over the window and its controls.
+void set_cursor(Window& window, int system_cursor);
 // Runs a nested message loop until end_modal() was called for the window and the message
 // being handled then has returned; the window is hidden and destroyed before it returns.
 void run_modal(Window& window);
@@ -34,6 +36,10 @@ void destroy_window(Window& window);
 void set_caption(Window& window, const std::string& caption);
 // The size of the client area in pixels.
 Size client_size(const Window& window);
+// The window's whole size (frame and title bar included where the platform draws them),
+// and a new one, its place kept.
+Size window_size(const Window& window);
+void set_window_size(Window& window, Size size);
 // Repaints the window, with or without erasing its background first.
 void repaint(Window& window, bool erase);
 

@@ -13,6 +13,7 @@
 
 #include "runtime/text1252.h"
 #include "tests/winlib/user.h"
+#include "winlib/messages.h"
 
 namespace winlib::testing {
 namespace {
@@ -136,9 +137,16 @@ public:
     bool finished() override {
         done_ = true;
         if (process_ == nullptr) return false;
-        if (WaitForSingleObject(process_, 30000) != WAIT_OBJECT_0) {
-            TerminateProcess(process_, 3);
-            WaitForSingleObject(process_, INFINITE);
+        // The program's windows keep answering meanwhile (a non-modal window has no loop
+        // of its own), as the Qt user's do: the robot reads texts by messages.
+        const DWORD start = GetTickCount();
+        while (MsgWaitForMultipleObjects(1, &process_, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0) {
+            winlib::pump();
+            if (GetTickCount() - start > 30000) {
+                TerminateProcess(process_, 3);
+                WaitForSingleObject(process_, INFINITE);
+                break;
+            }
         }
         DWORD code = 1;
         GetExitCodeProcess(process_, &code);

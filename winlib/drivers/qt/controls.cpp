@@ -12,9 +12,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QIcon>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QStyle>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "resources/bitmaps.h"
 #include "winlib/control.h"
 #include "winlib/drivers/qt/native.h"
 
@@ -110,6 +115,49 @@ int selection(const Control& control) {
     if (auto* list = qobject_cast<QListWidget*>(w)) return list->currentRow() + 1;
     if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentIndex() + 1;
     return 0;
+}
+
+void set_font(Control& control, const Font& font) {
+    QFont chosen(qt::to_qstring(font.face));
+    chosen.setPixelSize(font.height);
+    chosen.setWeight(QFont::Normal);
+    if (QWidget* w = widget(control)) w->setFont(chosen);
+}
+
+// The system icons by their Windows numbers (IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION,
+// IDI_ASTERISK), as the style draws them in its message boxes.
+void set_system_icon(Control& control, int id) {
+    auto* label = qobject_cast<QLabel*>(widget(control));
+    if (label == nullptr) return;
+    const QStyle::StandardPixmap icon = id == 32513   ? QStyle::SP_MessageBoxCritical
+                                        : id == 32514 ? QStyle::SP_MessageBoxQuestion
+                                        : id == 32515 ? QStyle::SP_MessageBoxWarning
+                                                      : QStyle::SP_MessageBoxInformation;
+    label->setPixmap(label->style()->standardIcon(icon).pixmap(32, 32));
+}
+
+void show_control(Control& control, bool shown) {
+    if (QWidget* w = widget(control)) w->setVisible(shown);
+}
+
+void set_bitmap(Control& control, const std::string& name) {
+    auto* button = qobject_cast<QAbstractButton*>(widget(control));
+    if (button == nullptr) return;
+    const std::string_view bytes = resources::bitmap(name);
+    QPixmap pixmap;
+    pixmap.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                        static_cast<uint>(bytes.size()), "BMP");
+    button->setText(QString());
+    button->setIcon(QIcon(pixmap));
+    button->setIconSize(pixmap.size());
+}
+
+void set_progress_range(Control& control, int min, int max) {
+    if (auto* bar = qobject_cast<QProgressBar*>(widget(control))) bar->setRange(min, max);
+}
+
+void set_progress_position(Control& control, int position) {
+    if (auto* bar = qobject_cast<QProgressBar*>(widget(control))) bar->setValue(position);
 }
 
 void set_bounds(Control& control, Rect pixels) {

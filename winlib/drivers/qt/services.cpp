@@ -1,5 +1,6 @@
 // System services of the Qt driver: the message box with Win32 styles and results, the
-// active window, enabling a window, the key-down query, the beep and the save dialog.
+// active window, enabling a window, the key-down query, the beep, the save dialog and the
+// shell's open (the desktop's opener, xdg-open).
 //
 // Limits against Windows: the beep is the desktop's bell (QApplication::beep), without
 // frequency or duration; the key-down query knows only keys typed into this program's
@@ -13,8 +14,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <vector>
 
@@ -189,6 +192,17 @@ std::string save_file_dialog(Handle owner, const std::string& filter, const std:
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
     return runtime::windows_path(dialog.selectedFiles().first().toStdString());
+}
+
+int text_width(Handle, const std::string& text) {
+    // Qt draws every window with the application's font: it is each surface's default.
+    qt::ensure_application();
+    return QFontMetrics(QApplication::font()).horizontalAdvance(qt::to_qstring(text));
+}
+
+void shell_open(const std::string& target, const std::string&, int) {
+    // Started apart from the program, which may end at once (the error report does).
+    QProcess::startDetached(QStringLiteral("xdg-open"), {qt::to_qstring(target)});
 }
 
 }  // namespace winlib::driver

@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
@@ -113,6 +114,11 @@ QWidget* make_widget(std::string_view window_class, unsigned style, const std::s
         auto* combo = new QComboBox(parent);
         combo->setEditable((style & cbs::kKindMask) != cbs::kDropDownList);
         return combo;
+    }
+    if (window_class == window_class::kProgress) {
+        auto* bar = new QProgressBar(parent);
+        bar->setTextVisible(false);  // as the Windows bar, which shows no percentage
+        return bar;
     }
     auto* label = new QLabel(caption, parent);  // STATIC and anything unknown
     label->setTextFormat(Qt::PlainText);
@@ -319,6 +325,12 @@ void show_window(Window& window) {
     native->activateWindow();
 }
 
+void set_cursor(Window& window, int system_cursor) {
+    constexpr int kWait = 32514;  // IDC_WAIT; the rest keep the arrow
+    if (NativeWindow* native = native_window(window))
+        native->setCursor(system_cursor == kWait ? Qt::WaitCursor : Qt::ArrowCursor);
+}
+
 void run_modal(Window& window) {
     NativeWindow* native = native_window(window);
     if (native == nullptr) return;
@@ -355,6 +367,13 @@ void set_caption(Window& window, const std::string& caption) {
 Size client_size(const Window& window) {
     const NativeWindow* native = native_window(window);
     return native == nullptr ? Size{} : Size{native->width(), native->height()};
+}
+
+// Qt's window frame belongs to the window manager: the size is the widget's.
+Size window_size(const Window& window) { return client_size(window); }
+
+void set_window_size(Window& window, Size size) {
+    if (NativeWindow* native = native_window(window)) native->resize(size.width, size.height);
 }
 
 void repaint(Window& window, bool erase) {

@@ -3,16 +3,29 @@
 // class and style the same way (Win32 style values throughout).
 #include "winlib/driver/controls.h"
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "winlib/control.h"
+// commctrl.h needs windows.h (through native.h) first.
+// clang-format off
 #include "winlib/drivers/win32/native.h"
+#include <commctrl.h>
+// clang-format on
 
 namespace winlib::win32 {
 namespace {
 
 HWND create_child(HWND dialog, const Control& control) {
+    if (control.Class().window_class == window_class::kProgress) {
+        static const bool registered = [] {
+            INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+            return InitCommonControlsEx(&classes) != FALSE;
+        }();
+        (void)registered;
+    }
     HWND hwnd =
         CreateWindowExW(0, wide(control.Class().window_class).c_str(), L"", control.nStyle,
                         control.rect.x, control.rect.y, control.rect.width, control.rect.height,
@@ -102,6 +115,42 @@ void set_items(Control& control, const std::vector<std::string>& items) {
 
 void select(Control& control, int position) {
     SendMessageW(to_hwnd(control.hWnd), LB_SETCURSEL, static_cast<WPARAM>(position - 1), 0);
+}
+
+void set_font(Control& control, const Font& font) {
+    // Made once per face and height, and kept for the rest of the run: few are asked for.
+    static std::map<std::pair<std::string, int>, HFONT> made;
+    HFONT& handle = made[{font.face, font.height}];
+    if (handle == nullptr) {
+        handle = CreateFontW(font.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, win32::wide(font.face).c_str());
+    }
+    SendMessageW(to_hwnd(control.hWnd), WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
+}
+
+void set_system_icon(Control& control, int id) {
+    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(id));
+    SendMessageW(to_hwnd(control.hWnd), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+}
+
+void show_control(Control& control, bool shown) {
+    ShowWindow(to_hwnd(control.hWnd), shown ? SW_SHOW : SW_HIDE);
+}
+
+void set_bitmap(Control& control, const std::string& name) {
+    HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), win32::wide(name).c_str());
+    SendMessageW(to_hwnd(control.hWnd), BM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(bitmap));
+}
+
+void set_progress_range(Control& control, int min, int max) {
+    SendMessageW(to_hwnd(control.hWnd), PBM_SETRANGE32, static_cast<WPARAM>(min),
+                 static_cast<LPARAM>(max));
+}
+
+void set_progress_position(Control& control, int position) {
+    SendMessageW(to_hwnd(control.hWnd), PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
 int selection(const Control& control) {

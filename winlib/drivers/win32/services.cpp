@@ -1,9 +1,10 @@
-// System services of the Win32 driver: message box, active window, key state, beep and
-// the save-file dialog.
-// commdlg.h needs windows.h (through native.h) first.
+// System services of the Win32 driver: message box, active window, key state, beep, the
+// save-file dialog and the shell's open.
+// commdlg.h and shellapi.h need windows.h (through native.h) first.
 // clang-format off
 #include "winlib/drivers/win32/native.h"
 #include <commdlg.h>
+#include <shellapi.h>
 // clang-format on
 
 #include "winlib/driver/services.h"
@@ -62,6 +63,23 @@ std::string save_file_dialog(Handle owner, const std::string& filter, const std:
     if (!GetSaveFileNameW(&dialog)) return {};
     file.resize(file.find(L'\0'));
     return win32::narrow(file);
+}
+
+int text_width(Handle window, const std::string& text) {
+    HWND hwnd = to_hwnd(window);
+    HDC dc = GetDC(hwnd);
+    const std::wstring line = wide(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    ReleaseDC(hwnd, dc);
+    return size.cx;
+}
+
+void shell_open(const std::string& target, const std::string& parameters, int show_command) {
+    const std::wstring file = wide(target);
+    const std::wstring arguments = wide(parameters);
+    ShellExecuteW(nullptr, nullptr, file.c_str(), arguments.empty() ? nullptr : arguments.c_str(),
+                  nullptr, show_command);
 }
 
 }  // namespace winlib::driver

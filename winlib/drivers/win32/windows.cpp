@@ -21,6 +21,7 @@ namespace {
 
 constexpr wchar_t kWindowProp[] = L"velkan.window";
 constexpr wchar_t kEndingProp[] = L"velkan.ending";
+constexpr wchar_t kCursorProp[] = L"velkan.cursor";
 
 // Style value 0: overlapped, with title bar and border, no system menu and so no close box.
 constexpr DWORD kPlainStyle = WS_OVERLAPPED | WS_CAPTION;
@@ -90,9 +91,18 @@ INT_PTR CALLBACK dialog_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             events::painted(*window);
             return TRUE;
         }
+        case WM_SETCURSOR:
+            // The window's own cursor over it and its controls (set_cursor).
+            if (HANDLE cursor = GetPropW(hwnd, kCursorProp)) {
+                SetCursor(static_cast<HCURSOR>(cursor));
+                SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
+            return FALSE;
         case WM_NCDESTROY:
             RemovePropW(hwnd, kWindowProp);
             RemovePropW(hwnd, kEndingProp);
+            RemovePropW(hwnd, kCursorProp);
             return FALSE;
         default: {
             const std::intptr_t answer = events::message(*window, message, wparam, lparam);
@@ -176,6 +186,11 @@ void show_window(Window& window) {
     SetActiveWindow(hwnd);
 }
 
+void set_cursor(Window& window, int system_cursor) {
+    HCURSOR cursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(system_cursor));
+    SetPropW(to_hwnd(window.hWnd), win32::kCursorProp, cursor);
+}
+
 void run_modal(Window& window) {
     HWND hwnd = to_hwnd(window.hWnd);
     if (hwnd == nullptr) return;
@@ -219,6 +234,17 @@ void destroy_window(Window& window) {
 
 void set_caption(Window& window, const std::string& caption) {
     SetWindowTextW(to_hwnd(window.hWnd), win32::wide(caption).c_str());
+}
+
+Size window_size(const Window& window) {
+    RECT frame{};
+    GetWindowRect(to_hwnd(window.hWnd), &frame);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void set_window_size(Window& window, Size size) {
+    SetWindowPos(to_hwnd(window.hWnd), nullptr, 0, 0, size.width, size.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Size client_size(const Window& window) {
