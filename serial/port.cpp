@@ -138,7 +138,17 @@ bool SETCOMMSTATE(PortHandle handle, const std::string& dcb) {
 
 bool ENABLECOMMNOTIFICATION(PortHandle handle, winlib::Handle window, const runtime::Value&,
                             const runtime::Value&) {
-    if (PortRecord* port = find(handle)) port->window.store(window, std::memory_order_release);
+    PortRecord* port = find(handle);
+    if (port == nullptr) return true;
+    port->window.store(window, std::memory_order_release);
+    if (window != 0 && port->ring.unread() > 0) {
+        {
+            std::lock_guard guard(port->lock);
+            port->notice_asked = true;
+        }
+        port->changed.notify_all();
+        port->device->wake();  // the reader may be waiting for the line
+    }
     return true;
 }
 

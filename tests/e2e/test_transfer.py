@@ -74,6 +74,10 @@ class Transfer(harness.TestCase):
                         FAST + ["--type", "3", "--param1", "0x8000", "--pause-before",
                                 "4:3000"],
                         late_parameter_image(), [incomplete("ABC", 6, 2, 2)]),
+        # 3000 bytes 0x00 wait in the line when the port opens, more than its ring holds:
+        # they are delivered once notifications are on, and taken for the first answer.
+        "a chatty device": (["ABC"], {"ABC": b"\x12\x34"}, FAST + ["--chatter", "3000"],
+                            harness.header_block(ABC, 0, 0) + data_block(b""), []),
         # The length's high byte never comes, and the rest only after its wait gave up.
         "a lost length byte": (["ABC"], {"ABC": b"\x12\x34\x56"},
                                FAST + ["--drop", "3", "--pause-before", "4:3000"],

@@ -104,6 +104,23 @@ TEST_F(Port, NotificationsOffKeepFillingAndOnAgainNotify) {
     EXPECT_EQ(received, pattern(15));
 }
 
+TEST_F(Port, TurningNotificationsOnNotifiesTheBytesWaiting) {
+    // Bytes that came before notifications were on: a few, the line then silent; and more
+    // than the ring holds, which holds the device back until someone reads.
+    std::size_t sent = 0;
+    for (std::size_t count : {std::size_t{5}, std::size_t{3000}}) {
+        ENABLECOMMNOTIFICATION(port, 0, 1, -1);
+        on_notify = nullptr;  // a notification sent before the switch only counts
+        peer->send(count, sent);
+        sent += count;
+        test::serve_until([&] { return unread(port) == std::min(static_cast<int>(count), 2047); });
+        drain_on_notify();
+        ENABLECOMMNOTIFICATION(port, kWindow, 1, -1);
+        EXPECT_TRUE(test::serve_until([&] { return received.size() == sent; }, 5000)) << count;
+        EXPECT_EQ(received, pattern(sent)) << count;
+    }
+}
+
 TEST_F(Port, ABurstCrossingTheRingEndManyTimesArrivesWholeAndInOrder) {
     constexpr std::size_t kBurst = 1 << 20;
     ENABLECOMMNOTIFICATION(port, kWindow, 1, -1);
