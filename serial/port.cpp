@@ -121,7 +121,7 @@ int READCOMM(PortHandle handle, std::string& buffer) {
 }
 
 bool BUILDCOMMDCB(const std::string& definition, std::string& dcb) {
-    Dcb record;
+    Dcb record = usual_dcb();
     if (!build_dcb(definition, record)) {
         dcb.clear();
         return false;
