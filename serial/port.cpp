@@ -6,6 +6,7 @@
 #include <mutex>
 #include <span>
 #include <system_error>
+#include <utility>
 
 #include "serial/port_record.h"
 #include "serial/reader.h"
@@ -150,6 +151,19 @@ bool ENABLECOMMNOTIFICATION(PortHandle handle, winlib::Handle window, const runt
         port->device->wake();  // the reader may be waiting for the line
     }
     return true;
+}
+
+ScopedPort::~ScopedPort() {
+    try {
+        hold(kNoPort);
+    } catch (...) {
+        // Closing delivers the messages sent meanwhile; a failure there ends nothing here.
+    }
+}
+
+void ScopedPort::hold(PortHandle port) {
+    if (port_ != kNoPort) CLOSECOMM(std::exchange(port_, kNoPort));
+    port_ = port;
 }
 
 int unread(PortHandle handle) {

@@ -7,7 +7,9 @@
 
 #include <atomic>
 #include <functional>
+#include <stdexcept>
 
+#include "runtime/error.h"
 #include "serial/dcb.h"
 #include "tests/serial/pattern.h"
 #include "tests/serial/peer.h"
@@ -203,6 +205,33 @@ TEST_F(Port, SettingsApplyBaudStopBitsAndFlow) {
         ASSERT_TRUE(BUILDCOMMDCB(c.definition, dcb)) << c.definition;
         EXPECT_TRUE(SETCOMMSTATE(port, dcb)) << c.definition;
         EXPECT_EQ(peer->line_settings(), c.line) << c.definition;
+    }
+}
+
+TEST(ScopedPortTest, ThePortIsClosedHoweverTheScopeEnds) {
+    std::unique_ptr<test::Peer> peer = test::make_peer();
+    const std::function<void()> endings[] = {
+        [] {},
+        [] { throw runtime::Break{}; },
+        [] { throw runtime::Quit{1}; },
+        [] { throw std::runtime_error("failure"); },
+    };
+    int way = 0;
+    for (const auto& end_scope : endings) {
+        PortHandle held = kNoPort;
+        try {
+            ScopedPort port;
+            port.hold(OPENCOMM(peer->port_name()));
+            held = port.get();
+            ASSERT_NE(held, kNoPort) << way;
+            end_scope();
+        } catch (...) {
+        }
+        EXPECT_EQ(WRITECOMM(held, "x"), 0) << way << ": the handle is closed";
+        PortHandle again = OPENCOMM(peer->port_name());
+        EXPECT_NE(again, kNoPort) << way << ": the device is free again";
+        CLOSECOMM(again);
+        ++way;
     }
 }
 
