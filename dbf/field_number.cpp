@@ -30,11 +30,9 @@ constexpr bool kDoubleArithmetic = FLT_EVAL_METHOD == 0;
 int library_format(char* out, std::size_t size, double value, int width, int decimals) {
     // A sign, the 309 digits of the largest double, the point and the decimals.
     std::string text(static_cast<std::size_t>(311 + std::max(decimals, 0)), '\0');
-    const int length = static_cast<int>(
-        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed,
-                      decimals)
-            .ptr -
-        text.data());
+    const std::to_chars_result written = std::to_chars(text.data(), text.data() + text.size(),
+                                                       value, std::chars_format::fixed, decimals);
+    const int length = static_cast<int>(written.ptr - text.data());
     const int pad = width > length ? width - length : 0;
     const int total = pad + length;
     if (static_cast<std::size_t>(total) < size) {

@@ -111,7 +111,8 @@ std::optional<Header> parse_header(std::string_view bytes, HeaderProblem& proble
     }
     std::size_t offset = 1;
     std::size_t at = kHeaderSize;
-    for (; at + kDescriptorSize <= h.header_length && static_cast<unsigned char>(p[at]) != kHeaderEnd;
+    for (;
+         at + kDescriptorSize <= h.header_length && static_cast<unsigned char>(p[at]) != kHeaderEnd;
          at += kDescriptorSize) {
         const char* d = p + at;
         Field f;

@@ -127,10 +127,10 @@ std::unique_ptr<Table> Table::open(const std::string& path, Options options) {
 // process holds a lock it may be such a writer, still running: the file is left alone.
 bool Table::roll_back_uncommitted() {
     if (options_.shared && !file_.try_lock(kLockBase, kLockLength)) return true;
-    bool ok = read_count() &&
-              cut_after(file_,
-                        header_.header_length + std::uint64_t{header_.count} * header_.record_length,
-                        path_);
+    bool ok = read_count();
+    std::uint64_t counted =
+        header_.header_length + std::uint64_t{header_.count} * header_.record_length;
+    ok = ok && cut_after(file_, counted, path_);
     if (options_.shared) file_.unlock(kLockBase, kLockLength);
     return ok;
 }

@@ -36,7 +36,7 @@ struct PortRecord {
     // Set by ENABLECOMMNOTIFICATION when it names a window while unread bytes wait; cleared
     // by the reader thread as it sends a notification.
     bool notice_asked = false;
-    bool reader_ended = false;        // set by the reader thread as its last act
+    bool reader_ended = false;  // set by the reader thread as its last act
 
     // User-interface thread only.
     std::thread reader;

@@ -50,9 +50,9 @@ std::string fetch(serial::PortHandle port, winlib::TMultiGet& log, const std::st
     WAITCOMMAND();  // the closing byte
 
     if (missing > 0) {
-        std::string data_count = length_lost ? "data length lost"
-                                             : std::to_string(data.size()) + " of " +
-                                                   std::to_string(n) + " data bytes";
+        std::string data_count =
+            length_lost ? "data length lost"
+                        : std::to_string(data.size()) + " of " + std::to_string(n) + " data bytes";
         MESSAGE(log, "Warning: file " + runtime::trim(name) + " incomplete (" +
                          std::to_string(description_came) + " of " +
                          std::to_string(kDescriptionBytes) + " description bytes, " + data_count +
