@@ -122,16 +122,18 @@ std::unique_ptr<Table> Table::open(const std::string& path, Options options) {
 
 // A writer that ended between writing a run of new records and writing their count left
 // them past the count, without the end byte after the counted ones, and other tools would
-// show them as records. With nobody else writing (the table lock), the file goes back to
-// its count and its end byte, as an unfinished transaction is rolled back. While another
-// process holds a lock it may be such a writer, still running: the file is left alone.
+// show them as records. Only an append (under the append lock) or a holder of the table
+// lock writes past the count; with the append lock held here, which conflicts with both,
+// nobody does, and the file goes back to its count and its end byte, as an unfinished
+// transaction is rolled back. While another process holds either lock it may be such a
+// writer, still running: the file is left alone. Record locks do not stand in the way.
 bool Table::roll_back_uncommitted() {
-    if (options_.shared && !file_.try_lock(kLockBase, kLockLength)) return true;
+    if (options_.shared && !file_.try_lock(kAppendLockOffset, 1)) return true;
     bool ok = read_count();
     std::uint64_t counted =
         header_.header_length + std::uint64_t{header_.count} * header_.record_length;
     ok = ok && cut_after(file_, counted, path_);
-    if (options_.shared) file_.unlock(kLockBase, kLockLength);
+    if (options_.shared) file_.unlock(kAppendLockOffset, 1);
     return ok;
 }
 

@@ -115,7 +115,8 @@ private:
     Table() = default;
 
     // Opening for writing: drops records written past the count by a writer that ended
-    // before it wrote the count. False after raising.
+    // before it wrote the count, unless another process appends or holds the table lock.
+    // False after raising.
     bool roll_back_uncommitted();
     // Nobody else can write the table now.
     bool buffered() const { return !options_.shared || table_locked_; }
