@@ -100,9 +100,11 @@ Encoded encode_field(const Field& f, const Value& value, char* out) {
         }
         case 'N': {
             if (!value.is_number()) return Encoded::kWrongType;
-            char buf[64];
+            // Tables of other tools may declare any width a descriptor's byte holds.
+            char buf[kMaxFieldWidth + 1];
             double v = value.number();
-            int n = std::isfinite(v) ? format_number(buf, sizeof buf, v, f.width, f.decimals) : 64;
+            int n = std::isfinite(v) ? format_number(buf, sizeof buf, v, f.width, f.decimals)
+                                     : kMaxFieldWidth + 1;
             if (n < 0 || static_cast<std::size_t>(n) > width) return Encoded::kTooWide;
             std::memcpy(out, buf, width);
             return Encoded::kDone;

@@ -14,6 +14,7 @@
 // | B    | 8     | VFP: IEEE double, little-endian                           | number (20, d)  |
 // | T    | 8     | VFP: Julian day (0: none), then milliseconds of the day   | date-time       |
 //
+// N fields in tables of other tools may be up to 255 wide; they are written as ours are.
 // Any other type, or a VFP type of another width, reads as its bytes' text. C, N, D and L
 // are written; the others are read-only. A memo's text lives in the memo file, which the
 // table reads and writes: here are only the block numbers in the record.

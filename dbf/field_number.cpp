@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace dbf {
 namespace {
@@ -27,15 +28,16 @@ constexpr bool kDoubleArithmetic = FLT_EVAL_METHOD == 0;
 // locale results whatever locale the process is in: a table holds "." before its
 // decimals on every desktop.
 int library_format(char* out, std::size_t size, double value, int width, int decimals) {
-    char text[400];
-    const int length = static_cast<int>(
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr -
-        text);
+    // A sign, the 309 digits of the largest double, the point and the decimals.
+    std::string text(static_cast<std::size_t>(311 + std::max(decimals, 0)), '\0');
+    const std::to_chars_result written = std::to_chars(text.data(), text.data() + text.size(),
+                                                       value, std::chars_format::fixed, decimals);
+    const int length = static_cast<int>(written.ptr - text.data());
     const int pad = width > length ? width - length : 0;
     const int total = pad + length;
     if (static_cast<std::size_t>(total) < size) {
         std::memset(out, ' ', static_cast<std::size_t>(pad));
-        std::memcpy(out + pad, text, static_cast<std::size_t>(length));
+        std::memcpy(out + pad, text.data(), static_cast<std::size_t>(length));
         out[total] = '\0';
     }
     return total;

@@ -110,7 +110,8 @@ std::optional<Header> parse_header(std::string_view bytes, HeaderProblem& proble
         return std::nullopt;
     }
     std::size_t offset = 1;
-    for (std::size_t at = kHeaderSize;
+    std::size_t at = kHeaderSize;
+    for (;
          at + kDescriptorSize <= h.header_length && static_cast<unsigned char>(p[at]) != kHeaderEnd;
          at += kDescriptorSize) {
         const char* d = p + at;
@@ -129,6 +130,13 @@ std::optional<Header> parse_header(std::string_view bytes, HeaderProblem& proble
         }
         offset += static_cast<std::size_t>(f.width);
         h.fields.push_back(std::move(f));
+    }
+    // The descriptors end at the terminator (some writers leave a 0 there, or nothing at
+    // all); a header length that ends inside a descriptor, at its name, would turn the rest
+    // of the descriptors into record bytes.
+    if (at < h.header_length && static_cast<unsigned char>(p[at]) != kHeaderEnd && p[at] != '\0') {
+        problem.what = "header length cuts the field descriptors";
+        return std::nullopt;
     }
     if (h.fields.empty() || offset > h.record_length) {
         problem.what = "fields do not match the record length";

@@ -59,6 +59,8 @@ constexpr unsigned char kTypeDbase4Memo = 0x8B;
 constexpr unsigned char kTypeFoxProMemo = 0xF5;
 constexpr unsigned char kCodePage1252 = 0x03;
 constexpr std::size_t kMaxFieldName = 10;
+// A descriptor holds the width in one byte.
+constexpr int kMaxFieldWidth = 255;
 
 // What the caller asks for when creating a table.
 struct FieldDef {

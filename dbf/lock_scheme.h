@@ -5,7 +5,8 @@
 // | bytes                                   | held by                                        |
 // |-----------------------------------------|------------------------------------------------|
 // | 3,999,999,999                           | POSIX only: the open-mode byte (file_io.h)      |
-// | 4,000,000,000                           | an append (or a memo block allocation), briefly |
+// | 4,000,000,000                           | an append (or a memo block allocation, or the   |
+// |                                         | roll-back of an open for writing), briefly      |
 // | 4,000,000,000 + n, n = 1..294,967,294   | the lock of record n                            |
 // | 4,000,000,000 .. 4,294,967,294 (whole)  | the table lock: conflicts with all of the above |
 // | 4,000,000,000 of an index file          | the index lock: shared while a process reads   |

@@ -131,6 +131,9 @@ MemoStatus MemoFile::read(std::uint32_t block, std::string& text) {
 MemoStatus MemoFile::allocate(std::uint32_t blocks, std::uint32_t& first) {
     std::uint32_t next_free = 0, block_size = 0;
     if (MemoStatus s = header(next_free, block_size); !s.ok()) return s;
+    // New blocks inside the header would overwrite it, and the memos after it.
+    if (std::uint64_t{next_free} * block_size < kHeaderBytes)
+        return damaged("memo next free block inside the header");
     first = next_free;
     char head[4];
     write_be32(head, next_free + blocks);

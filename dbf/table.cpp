@@ -54,6 +54,24 @@ bool take_append_lock(File& file) {
     return false;
 }
 
+// Ends the file at `end` with the end byte, when more follows it; false after raising.
+bool cut_after(File& file, std::uint64_t end, const std::string& path) {
+    std::uint64_t size = 0;
+    if (int e = file.size(size)) {
+        raise_io(gen::kRead, subcode::kRead, e, path, "open");
+        return false;
+    }
+    if (size <= end + 1) return true;
+    char eof = static_cast<char>(kEndOfFile);
+    int e = file.truncate(end + 1);
+    if (!e) e = file.write_at(end, &eof, 1);
+    if (e) {
+        raise_io(gen::kWrite, subcode::kWrite, e, path, "open");
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 // ---- opening and creating ------------------------------------------------------------
@@ -102,10 +120,28 @@ std::unique_ptr<Table> Table::open(const std::string& path, Options options) {
                                 if (self->cipher_) self->cipher_->apply(n, out);
                                 return true;
                             }});
+    if (!options.read_only && !t->roll_back_uncommitted()) return nullptr;
     t->cache_.reset(t->header_.header_length, t->header_.record_length);
     if (t->header_.has_memo_field() && !t->open_memo(file)) return nullptr;
     if (!t->go_top()) return nullptr;
     return t;
+}
+
+// A writer that ended between writing a run of new records and writing their count left
+// them past the count, without the end byte after the counted ones, and other tools would
+// show them as records. Only an append (under the append lock) or a holder of the table
+// lock writes past the count; with the append lock held here, which conflicts with both,
+// nobody does, and the file goes back to its count and its end byte, as an unfinished
+// transaction is rolled back. While another process holds either lock it may be such a
+// writer, still running: the file is left alone. Record locks do not stand in the way.
+bool Table::roll_back_uncommitted() {
+    if (options_.shared && !file_.try_lock(kAppendLockOffset, 1)) return true;
+    bool ok = read_count();
+    std::uint64_t counted =
+        header_.header_length + std::uint64_t{header_.count} * header_.record_length;
+    ok = ok && cut_after(file_, counted, path_);
+    if (options_.shared) file_.unlock(kAppendLockOffset, 1);
+    return ok;
 }
 
 bool Table::open_memo(const std::string& table_path) {

@@ -179,6 +179,10 @@ public:
 private:
     Table() = default;
 
+    // Opening for writing: drops records written past the count by a writer that ended
+    // before it wrote the count, unless another process appends or holds the table lock.
+    // False after raising.
+    bool roll_back_uncommitted();
     // Nobody else can write the table now.
     bool buffered() const { return !options_.shared || table_locked_; }
     bool load(std::uint32_t recno);

@@ -74,6 +74,20 @@ struct Dcb {
     friend bool operator==(const Dcb&, const Dcb&) = default;
 };
 
+// Where BUILDCOMMDCB starts, before the definition's fields: what a real port reports for
+// the fields a definition does not set. Windows documents that SetCommState refuses a
+// record whose XON and XOFF characters are equal, as both are in an all-zero block (Wine
+// takes it), so the characters are the usual DC1 and DC3; the limits are a quarter of the
+// default input queue (1024 bytes), within which a port's driver takes them.
+constexpr Dcb usual_dcb() {
+    Dcb d;
+    d.xon_lim = 256;
+    d.xoff_lim = 256;
+    d.xon_char = 0x11;
+    d.xoff_char = 0x13;
+    return d;
+}
+
 std::string to_bytes(const Dcb& dcb);
 // Nothing unless the text is exactly 28 bytes long.
 std::optional<Dcb> from_bytes(std::string_view bytes);

@@ -35,7 +35,8 @@ public:
     virtual int write(std::span<const std::uint8_t> bytes) = 0;
     // Applies a settings record; false when the device refuses it.
     virtual bool apply(const Dcb& dcb) = 0;
-    // Makes a pending or later wait_input() return kWoken.
+    // Makes a pending or the next wait_input() return kWoken; the wait after that one waits
+    // again (the reader looks at why it was woken first).
     virtual void wake() = 0;
 };
 

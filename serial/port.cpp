@@ -6,6 +6,7 @@
 #include <mutex>
 #include <span>
 #include <system_error>
+#include <utility>
 
 #include "serial/port_record.h"
 #include "serial/reader.h"
@@ -121,7 +122,7 @@ int READCOMM(PortHandle handle, std::string& buffer) {
 }
 
 bool BUILDCOMMDCB(const std::string& definition, std::string& dcb) {
-    Dcb record;
+    Dcb record = usual_dcb();
     if (!build_dcb(definition, record)) {
         dcb.clear();
         return false;
@@ -138,8 +139,31 @@ bool SETCOMMSTATE(PortHandle handle, const std::string& dcb) {
 
 bool ENABLECOMMNOTIFICATION(PortHandle handle, winlib::Handle window, const runtime::Value&,
                             const runtime::Value&) {
-    if (PortRecord* port = find(handle)) port->window.store(window, std::memory_order_release);
+    PortRecord* port = find(handle);
+    if (port == nullptr) return true;
+    port->window.store(window, std::memory_order_release);
+    if (window != 0 && port->ring.unread() > 0) {
+        {
+            std::lock_guard guard(port->lock);
+            port->notice_asked = true;
+        }
+        port->changed.notify_all();
+        port->device->wake();  // the reader may be waiting for the line
+    }
     return true;
+}
+
+ScopedPort::~ScopedPort() {
+    try {
+        hold(kNoPort);
+    } catch (...) {
+        // Closing delivers the messages sent meanwhile; a failure there ends nothing here.
+    }
+}
+
+void ScopedPort::hold(PortHandle port) {
+    if (port_ != kNoPort) CLOSECOMM(std::exchange(port_, kNoPort));
+    port_ = port;
 }
 
 int unread(PortHandle handle) {

@@ -54,6 +54,24 @@ bool ENABLECOMMNOTIFICATION(PortHandle port, winlib::Handle window,
 // The number of received bytes waiting in the port's ring.
 int unread(PortHandle port);
 
+// Holds an open port and closes it when the scope ends, however it ends (a break, a quit
+// or an exception included): a port left open keeps its reader thread, which must not
+// outlive the program's end.
+class ScopedPort {
+public:
+    ScopedPort() = default;
+    ~ScopedPort();
+    ScopedPort(const ScopedPort&) = delete;
+    ScopedPort& operator=(const ScopedPort&) = delete;
+
+    // Takes the port (kNoPort for none); one held before is closed first.
+    void hold(PortHandle port);
+    PortHandle get() const { return port_; }
+
+private:
+    PortHandle port_ = kNoPort;
+};
+
 // The queue size OPENCOMM asks for: a number's low 16 bits; anything else gives the
 // default (1024 for input, 128 for output).
 constexpr std::uint16_t kDefaultInQueue = 1024;

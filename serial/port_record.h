@@ -28,11 +28,15 @@ struct PortRecord {
     // thread, read by the reader thread.
     std::atomic<winlib::Handle> window{0};
 
-    // The stop handshake and the reader's wait for room in a full ring, under lock.
+    // The stop handshake, the notice asked for and the reader's wait for room in a full
+    // ring, under lock.
     std::mutex lock;
-    std::condition_variable changed;  // room freed, stop asked, reader ended
+    std::condition_variable changed;  // room freed, notice or stop asked, reader ended
     bool stop = false;                // set by CLOSECOMM
-    bool reader_ended = false;        // set by the reader thread as its last act
+    // Set by ENABLECOMMNOTIFICATION when it names a window while unread bytes wait; cleared
+    // by the reader thread as it sends a notification.
+    bool notice_asked = false;
+    bool reader_ended = false;  // set by the reader thread as its last act
 
     // User-interface thread only.
     std::thread reader;

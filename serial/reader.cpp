@@ -24,11 +24,17 @@ constexpr auto kGather = std::chrono::milliseconds(39);
 // bytes were already waiting, is read at once, pass after pass.
 constexpr double kTrickleRate = 57600.0;  // bytes per second
 
-// Waits until the ring has room or a stop is asked; false on stop.
+// Waits until the ring has room, a notice is asked or a stop is; false on stop.
 bool wait_for_room(PortRecord& port) {
     std::unique_lock guard(port.lock);
-    port.changed.wait(guard, [&] { return port.stop || port.ring.room() > 0; });
+    port.changed.wait(guard,
+                      [&] { return port.stop || port.notice_asked || port.ring.room() > 0; });
     return !port.stop;
+}
+
+bool notice_asked(PortRecord& port) {
+    std::lock_guard guard(port.lock);
+    return port.notice_asked;
 }
 
 void wait_for_stop(PortRecord& port) {
@@ -42,14 +48,16 @@ void gather(PortRecord& port) {
     port.changed.wait_for(guard, kGather, [&] { return port.stop; });
 }
 
-bool stopping(PortRecord& port) {
-    std::lock_guard guard(port.lock);
-    return port.stop;
-}
-
 void notify(PortRecord& port, std::intptr_t handle) {
+    {
+        // Cleared before sending: the window may ask for the next notice while it handles
+        // this one.
+        std::lock_guard guard(port.lock);
+        port.notice_asked = false;
+        if (port.stop) return;
+    }
     winlib::Handle window = port.window.load(std::memory_order_acquire);
-    if (window == 0 || port.link.send == nullptr || stopping(port)) return;
+    if (window == 0 || port.link.send == nullptr) return;
     // Synchronous: the ring does not change while the window handles it. A stop asked
     // meanwhile is safe: CLOSECOMM delivers this message while it waits for us.
     port.link.send(window, winlib::msg::kCommNotify, static_cast<std::uintptr_t>(handle), 1);
@@ -61,6 +69,12 @@ void run_reader(PortRecord& port, std::intptr_t handle) {
     std::array<std::uint8_t, kBatch + 1> batch{};
     bool trickling = false;  // the last pass emptied the device, and bytes came slowly
     while (wait_for_room(port)) {
+        // Notifications just turned on find bytes waiting: with a full ring no batch would
+        // ever come to notify them, and a silent line would hold them back as long.
+        if (notice_asked(port)) {
+            notify(port, handle);
+            continue;
+        }
         auto waited_from = std::chrono::steady_clock::now();
         if (trickling) {
             gather(port);

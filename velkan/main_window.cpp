@@ -39,20 +39,18 @@ void MAIN() {
     std::string title = "VELKAN " + std::string(kVersion) + " " + kMakerNotice;
     auto window = winlib::TDialog::New(title + "  (" + port + ":57600,N,8,1)", 500, 500, 0);
     auto log_control = winlib::TMultiGet::New(*window, 0, 0, &log, true);
-    serial::PortHandle handle = serial::kNoPort;
+    serial::ScopedPort line;  // closed however the window's modal loop ends
 
-    window->bStart = [&] { VELKAN(handle, *log_control, *files); };
+    window->bStart = [&] { VELKAN(line.get(), *log_control, *files); };
     window->bInit = [&] {
         window->SetControl(log_control);
-        handle = APRICOM(*window, port);
+        line.hold(APRICOM(*window, port));
         // Holding F4 keeps the window open, also at the transfer's end.
         window->bValid = [] { return !serial::GETASYNCKEYSTATE(winlib::vk::kF4); };
-        if (handle < 0) window->End();
+        if (line.get() < 0) window->End();
     };
     frame.next_line();
     window->Activate(true);
-    frame.next_line();
-    if (handle >= 0) serial::CLOSECOMM(handle);
 }
 
 }  // namespace velkan

@@ -26,17 +26,26 @@ std::string temporary_beside(const std::string& target) {
     return std::string(runtime::split_path(target).location()) + "\x7FSAVE.TMP";
 }
 
+// An existing file that may be written where it is: not read-only, not a folder.
+bool writable_in_place(const std::string& target) {
+    std::uint32_t bits = 0;
+    return runtime::file_attributes(target, bits) == 0 &&
+           (bits & (runtime::attribute::kReadOnly | runtime::attribute::kDirectory)) == 0;
+}
+
 // Writes every byte to a temporary file and only then puts it in the target's place (the
 // replacement hands the bytes to the disk first), so that neither a failed write nor a
-// power cut destroys an existing file.
+// power cut destroys an existing file. A folder may refuse new files and still let its
+// files be written: then the target is written in place, as a plain write would. The
+// temporary file never outlives a failed save.
 bool write_whole(const std::string& target, const std::string& bytes) {
     std::string temporary = temporary_beside(target);
-    if (!serial::MEMOWRIT(temporary, bytes, false) ||
-        runtime::replace_file(temporary, target) != 0) {
-        runtime::remove_file(temporary);
-        return false;
-    }
-    return true;
+    if (serial::MEMOWRIT(temporary, bytes, false) &&
+        runtime::replace_file(temporary, target) == 0)
+        return true;
+    bool created = runtime::file_exists(temporary);
+    runtime::remove_file(temporary);
+    return !created && writable_in_place(target) && serial::MEMOWRIT(target, bytes, false);
 }
 
 }  // namespace

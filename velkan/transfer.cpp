@@ -10,6 +10,8 @@ namespace {
 const std::string kHeaderStart("\x13\x00\x00", 3);
 const std::string kRequest("\x00", 1);
 const std::string kEndOfTransfer = "\x09";
+// The file's type, its data length (2 bytes) and its two parameters (2 bytes each).
+constexpr int kDescriptionBytes = 7;
 
 unsigned code(const std::string& byte) {
     return byte.empty() ? 0 : static_cast<unsigned char>(byte[0]);
@@ -22,18 +24,22 @@ std::string fetch(serial::PortHandle port, winlib::TMultiGet& log, const std::st
     SENDSTR(port, name);
     WAITCOMMAND();  // the reply byte
 
-    // Any byte that did not come (a time-out or Esc) leaves the image damaged.
-    bool missed = false;
-    auto next = [&missed] {
+    // Any byte that did not come (a time-out or Esc) leaves the image damaged; the warning
+    // counts the description's bytes apart from the data's, whose count is known only when
+    // both length bytes came.
+    int missing = 0;
+    auto next = [&missing] {
         std::string byte = WAITCHAR();
-        missed = missed || byte.empty();
+        if (byte.empty()) ++missing;
         return byte;
     };
     std::string block = kHeaderStart + next() + name;
     std::string low = next(), high = next();
+    bool length_lost = low.empty() || high.empty();
     unsigned n = code(low) + 256 * code(high);
     block += low + high;
     for (int i = 0; i < 4; ++i) block += next();  // the two parameters
+    const int description_came = kDescriptionBytes - missing;
     block += static_cast<char>(xor_of(std::string_view(block).substr(3)));
     block += data_block_length(n) + '\xFF';
 
@@ -44,9 +50,15 @@ std::string fetch(serial::PortHandle port, winlib::TMultiGet& log, const std::st
     block += static_cast<char>(xor_of(data, 0xFF));
     WAITCOMMAND();  // the closing byte
 
-    if (missed)
+    if (missing > 0) {
+        std::string data_count =
+            length_lost ? "data length lost"
+                        : std::to_string(data.size()) + " of " + std::to_string(n) + " data bytes";
         MESSAGE(log, "Warning: file " + runtime::trim(name) + " incomplete (" +
-                         std::to_string(data.size()) + " of " + std::to_string(n) + " bytes).");
+                         std::to_string(description_came) + " of " +
+                         std::to_string(kDescriptionBytes) + " description bytes, " + data_count +
+                         ").");
+    }
     return block;
 }
 

@@ -59,7 +59,14 @@ public:
         while (poll(fds.data(), fds.size(), -1) < 0) {
             if (errno != EINTR) return Arrival::kFailed;
         }
-        if (fds[1].revents != 0) return Arrival::kWoken;
+        if (fds[1].revents != 0) {
+            // A wake is answered once: the caller looks at why it was woken before it
+            // waits again.
+            char taken[16];
+            while (::read(wake_read_, taken, sizeof taken) > 0) {
+            }
+            return Arrival::kWoken;
+        }
         hung_up_ = (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
         if ((fds[0].revents & POLLIN) == 0) return Arrival::kFailed;
         return Arrival::kBytes;

@@ -47,12 +47,11 @@ public:
             if (!count) return Arrival::kFailed;
             if (*count != 0) return Arrival::kBytes;
             if (polling_) {
-                if (WaitForSingleObject(stop_.get(), kPollMs) == WAIT_OBJECT_0)
-                    return Arrival::kWoken;
+                if (WaitForSingleObject(stop_.get(), kPollMs) == WAIT_OBJECT_0) return woken();
                 continue;
             }
             std::optional<Arrival> event = wait_event();
-            if (event) return *event;
+            if (event) return *event == Arrival::kWoken ? woken() : *event;
         }
     }
 
@@ -113,6 +112,12 @@ private:
         return status.cbInQue;
     }
 
+    // A wake is answered once: the caller looks at why it was woken before it waits again.
+    Arrival woken() {
+        ResetEvent(stop_.get());
+        return Arrival::kWoken;
+    }
+
     // One overlapped arrival wait, together with the stop event; nothing when it ended
     // without telling (look at the queue again). An arrival event reports only bytes that
     // come while the wait is pending, so the queue is looked at once more after it has
@@ -146,7 +151,7 @@ private:
 
     const HANDLE device_;
     const HANDLE claim_;    // the port's claim (see claim_port), released after the device
-    Event stop_;            // set by wake()
+    Event stop_;            // set by wake(), reset by the wait it ends
     Event arrived_;         // reader thread only
     bool polling_ = false;  // reader thread only: the arrival events do not work
 };

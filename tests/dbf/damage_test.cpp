@@ -81,6 +81,12 @@ TEST_F(DamageTest, DamagedTablesAreSubsystemCode1012) {
              return b;
          }()},
         {"records cut off", good.substr(0, good.size() - 10)},
+        {"header length cutting the descriptors",
+         [&] {
+             std::string b = good;
+             dbf::write_le16(b.data() + 8, 65);
+             return b;
+         }()},
         {"zero-width field",
          [&] {
              std::string b = good;
@@ -133,6 +139,31 @@ TEST_F(DamageTest, WrongMemoPointersAreSubsystemCode1012) {
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].subcode, dbf::subcode::kCorrupt);
     EXPECT_NE(errors[0].filename.find("m.DBT"), std::string::npos);
+}
+
+TEST_F(DamageTest, ANextFreeMemoBlockInsideTheHeaderIsSubsystemCode1012OnWriting) {
+    make("nf");
+    std::string good = read_bytes(path("nf.DBT"));
+    // Blocks of 64 bytes: the 512-byte header is blocks 0 to 7.
+    for (std::uint32_t next_free : {0u, 1u, 7u}) {
+        std::string memo = good;
+        dbf::write_be32(memo.data(), next_free);
+        write_bytes(path("nf.DBT"), memo);
+        errors.clear();
+        {
+            auto t = Table::open(path("nf"), {false, false});
+            ASSERT_TRUE(t);
+            t->go_bottom();  // record 2, no memo yet
+            EXPECT_FALSE(t->put(2, "a new memo")) << next_free;
+            ASSERT_EQ(errors.size(), 1u) << next_free;
+            EXPECT_EQ(errors[0].subcode, dbf::subcode::kCorrupt) << next_free;
+            EXPECT_NE(errors[0].filename.find("nf.DBT"), std::string::npos);
+            t->go_top();  // a longer text than the old memo's blocks hold
+            EXPECT_FALSE(t->put(2, std::string(200, 'x'))) << next_free;
+            EXPECT_EQ(t->get(2).text(), "memo text") << next_free;
+        }
+        EXPECT_EQ(read_bytes(path("nf.DBT")), memo) << next_free;
+    }
 }
 
 TEST_F(DamageTest, EncryptedTableReadWithoutItsPasswordIsNoiseNotACrash) {

@@ -10,8 +10,9 @@
 //       with a batch size, appends that many at a time under the table lock instead.
 //   make <folder>
 //       writes the tables the independent readers check (every field type, memos).
-//   dump <table>
-//       prints every record as one JSON object per line (texts as UTF-8).
+//   dump <table> [write]
+//       prints every record as one JSON object per line (texts as UTF-8); with "write",
+//       opened shared for writing instead of read-only.
 //   fill <table> [<bytes>]
 //       appends until a write fails and prints "error <gencode> <subcode> <oscode>
 //       <records>": on a small volume until it is full, or (POSIX) with the file size
@@ -88,8 +89,8 @@ std::string json_text(const std::string& s) {
     return out + "\"";
 }
 
-int dump(const std::string& file) {
-    auto t = dbf::Table::open(file, {true, true});
+int dump(const std::string& file, bool write) {
+    auto t = dbf::Table::open(file, {true, !write});
     if (!t) return 2;
     for (t->go_top(); !t->eof(); t->skip(1)) {
         std::string line = "{\"_deleted\": " + std::string(t->deleted() ? "true" : "false");
@@ -219,7 +220,8 @@ int main(int argc, char** argv) {
     if (cmd == "append" && (argc == 5 || argc == 6))
         return append(argv[2], std::stol(argv[3]), argv[4], argc == 6 ? std::stol(argv[5]) : 0);
     if (cmd == "make" && argc == 3) return make(argv[2]);
-    if (cmd == "dump" && argc == 3) return dump(argv[2]);
+    if (cmd == "dump" && (argc == 3 || (argc == 4 && std::string(argv[3]) == "write")))
+        return dump(argv[2], argc == 4);
     if (cmd == "fill" && (argc == 3 || argc == 4))
         return fill(argv[2], argc == 4 ? std::stol(argv[3]) : 0);
     std::fprintf(stderr, "usage: dbf_helper hold|append|make|dump|fill ...\n");

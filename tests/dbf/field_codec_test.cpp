@@ -40,6 +40,37 @@ TEST(FieldCodec, WrittenValuesHaveExactBytesAndReadBackAsThemselves) {
     }
 }
 
+// Other tools declare N fields wider than ours (up to the 255 a descriptor's byte holds).
+TEST(FieldCodec, WideNumberFieldsAreWrittenWholeOrRefused) {
+    struct Case {
+        int width;
+        int decimals;
+        double value;
+        std::string digits;  // right-aligned in the width; empty: too wide
+    } cases[] = {
+        {65, 2, -3.5, "-3.50"},
+        {200, 0, 1267650600228229401496703205376.0, "1267650600228229401496703205376"},
+        {80, 40, 0.5, "0.5" + std::string(39, '0')},
+        {255, 250, 1.0, "1." + std::string(250, '0')},
+        {255, 0, -1e15, "-1000000000000000"},
+        {70, 0, 1e80, ""},
+        {255, 254, 10.0, ""},
+    };
+    for (const Case& c : cases) {
+        Field f = field('N', c.width, c.decimals);
+        std::string out(static_cast<std::size_t>(c.width), '?');
+        Encoded got = dbf::encode_field(f, Value::number(c.value, c.width, c.decimals), out.data());
+        if (c.digits.empty()) {
+            EXPECT_EQ(got, Encoded::kTooWide) << c.width;
+            EXPECT_EQ(out, std::string(out.size(), '?')) << c.width;
+            continue;
+        }
+        ASSERT_EQ(got, Encoded::kDone) << c.width;
+        EXPECT_EQ(out, std::string(out.size() - c.digits.size(), ' ') + c.digits) << c.width;
+        EXPECT_EQ(dbf::decode_field(f, out).number(), c.value) << c.width;
+    }
+}
+
 TEST(FieldCodec, ARefusedValueLeavesTheBytesAsTheyWere) {
     struct Case {
         Field field;

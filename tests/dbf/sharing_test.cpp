@@ -39,6 +39,58 @@ protected:
     std::string file_;
 };
 
+// A writer that ended after writing a run of new records but before their count leaves
+// them past the count, with the end byte after them only; the next open for writing, with
+// nobody else appending or holding the table lock, cuts the file back to the counted
+// records and their end byte.
+TEST_F(SharingTest, RecordsPastTheCountAreDroppedByTheNextOpenForWriting) {
+    std::string committed = read_bytes(file_);
+    ASSERT_EQ(committed.back(), '\x1A');
+    std::string crashed = committed.substr(0, committed.size() - 1) + std::string(" LOST       4") +
+                          std::string(" LOST       5") + "\x1A";
+    struct Case {
+        const char* who;
+        bool shared, read_only;
+        std::vector<std::string> other_holds;  // empty: nobody else has the table open
+        bool dropped;
+    } cases[] = {
+        {"exclusive", false, false, {}, true},
+        {"shared", true, false, {}, true},
+        {"shared, another reading", true, false, {"readonly"}, true},
+        {"read-only", true, true, {}, false},
+        {"shared, another holding the table lock", true, false, {"shared", "table"}, false},
+        {"shared, another holding a record lock", true, false, {"shared", "record", "1"}, true},
+    };
+    for (const Case& c : cases) {
+        write_bytes(file_, committed);
+        std::unique_ptr<ChildProcess> other;
+        if (!c.other_holds.empty()) {
+            other = hold(c.other_holds[0], {c.other_holds.begin() + 1, c.other_holds.end()});
+            ASSERT_EQ(other->read_line(), "open 1") << c.who;
+            if (c.other_holds.size() > 1) {
+                ASSERT_EQ(other->read_line(), "lock 1") << c.who;
+            }
+        }
+        // The writer ends with the other process already in (its own open cuts too).
+        write_bytes(file_, crashed);
+        {
+            auto t = Table::open(file_, {c.shared, c.read_only});
+            ASSERT_TRUE(t) << c.who;
+            EXPECT_EQ(t->reccount(), 3u) << c.who;
+        }
+        EXPECT_EQ(read_bytes(file_), c.dropped ? committed : crashed) << c.who;
+        EXPECT_TRUE(errors.empty()) << c.who;
+    }
+    // After the cut, the next append takes record 4 and ends the file as ever.
+    auto t = Table::open(file_, {false, false});
+    ASSERT_TRUE(t->append_blank());
+    ASSERT_TRUE(t->put("TAG", "NEW"));
+    t->close();
+    std::string now = read_bytes(file_);
+    EXPECT_EQ(now.size(), committed.size() + 13);
+    EXPECT_EQ(now.substr(now.size() - 14), " NEW" + std::string(9, ' ') + "\x1A");
+}
+
 TEST_F(SharingTest, OpenModesConflictAsOnWindows) {
     struct Case {
         const char* other;

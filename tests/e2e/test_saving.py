@@ -83,13 +83,22 @@ class Saving(harness.TestCase):
                 self.assertEqual(self.files(s, *folders), ["GAME.TAP"] + ([] if folders else
                                                                           ["VELKAN.INI"]))
 
-    def test_failed_write(self):
-        # A folder that cannot be written: the notice, and an existing file left whole.
-        for label, existing in (("existing target", OLD), ("new file", None)):
+    def test_folder_refusing_new_files(self):
+        # No temporary file can be made beside the target: an existing target that may be
+        # written is written in place; otherwise the notice, and an existing file left whole.
+        cases = [
+            ("new file", None, False, None),
+            ("existing target", OLD, False, IMAGE),
+            ("existing read-only target", OLD, True, OLD),
+        ]
+        for label, existing, read_only, left in cases:
             with self.subTest(label):
                 s, user = self.fetch_abc(folders=["ro"])
+                target = os.path.join("ro", "GAME.TAP")
                 if existing is not None:
-                    s.write(os.path.join("ro", "GAME.TAP"), existing)
+                    s.write(target, existing)
+                    if read_only:
+                        os.chmod(s.path(target), 0o444)
                 if not make_read_only(s.path("ro")):
                     self.skipTest("no folder here refuses writes")
                 user.save_as(s.typed("ro", "game"))
@@ -97,16 +106,18 @@ class Saving(harness.TestCase):
                     user.window(NOTICE)
                     self.assertIn("esiste", user.notice_text())
                     user.answer(ok=True)
-                    harness.wait_until(lambda: "esiste" not in user.notice_text(),
-                                       what="the second notice")
-                user.window(NOTICE)
-                self.assertEqual(user.notice_text(), "Impossibile scrivere il file " +
-                                 s.windows_path("ro", "game.tap") + ".")
-                user.answer(ok=True)
+                if left != IMAGE:
+                    if existing is not None:
+                        harness.wait_until(lambda: "esiste" not in user.notice_text(),
+                                           what="the second notice")
+                    user.window(NOTICE)
+                    self.assertEqual(user.notice_text(), "Impossibile scrivere il file " +
+                                     s.windows_path("ro", "game.tap") + ".")
+                    user.answer(ok=True)
                 self.assertEqual(s.wait_exit(), 0)
                 self.assertEqual(self.files(s, "ro"), [] if existing is None else ["GAME.TAP"])
                 if existing is not None:
-                    self.assertEqual(s.read(os.path.join("ro", "GAME.TAP")), existing)
+                    self.assertEqual(s.read(target), left)
 
     def test_read_only_target_is_left_whole(self):
         # A read-only file refuses to be replaced, the super-user's run included.

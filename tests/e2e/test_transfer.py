@@ -26,8 +26,15 @@ def late_parameter_image():
     return b"\x13\x00\x00" + body + bytes([xor(body)]) + data_block(b"\x00\x12", length=2)
 
 
-def incomplete(name, got, of):
-    return "Warning: file %s incomplete (%d of %d bytes)." % (name, got, of)
+def lost_length_image():
+    body = b"\x03" + ABC + b"\x03" + bytes(4)
+    return b"\x13\x00\x00" + body + bytes([xor(body)]) + data_block(b"\x12\x34\x56")
+
+
+def incomplete(name, description, data=None, of=None):
+    counts = "data length lost" if data is None else "%d of %d data bytes" % (data, of)
+    return "Warning: file %s incomplete (%d of 7 description bytes, %s)." % (
+        name, description, counts)
 
 
 class Transfer(harness.TestCase):
@@ -56,17 +63,26 @@ class Transfer(harness.TestCase):
                                             "8:15000"],
                                     bytes.fromhex("13 00 00 41 42 43 20 20 20 20 20 20 20 60"
                                                   " 02 00 FF FF"),
-                                    [incomplete("ABC", 0, 0)]),
+                                    [incomplete("ABC", 0)]),
         # Two of four data bytes never come; the closing byte comes after 5 s.
         "silent inside the data": (["ABC"], {"ABC": b"\x12\x34\x56\x78"},
                                    FAST + ["--drop", "10,11", "--pause-before", "12:5000"],
                                    harness.header_block(ABC, 3, 4) +
                                    data_block(b"\x12\x34", length=4),
-                                   [incomplete("ABC", 2, 4)]),
+                                   [incomplete("ABC", 7, 2, 4)]),
         "a late byte": (["ABC"], {"ABC": b"\x12\x34"},
                         FAST + ["--type", "3", "--param1", "0x8000", "--pause-before",
                                 "4:3000"],
-                        late_parameter_image(), [incomplete("ABC", 2, 2)]),
+                        late_parameter_image(), [incomplete("ABC", 6, 2, 2)]),
+        # 3000 bytes 0x00 wait in the line when the port opens, more than its ring holds:
+        # they are delivered once notifications are on, and taken for the first answer.
+        "a chatty device": (["ABC"], {"ABC": b"\x12\x34"}, FAST + ["--chatter", "3000"],
+                            harness.header_block(ABC, 0, 0) + data_block(b""), []),
+        # The length's high byte never comes, and the rest only after its wait gave up.
+        "a lost length byte": (["ABC"], {"ABC": b"\x12\x34\x56"},
+                               FAST + ["--drop", "3", "--pause-before", "4:3000"],
+                               lost_length_image(),
+                               [incomplete("ABC", 6)]),
     }
 
     def test_cases(self):

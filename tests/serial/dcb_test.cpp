@@ -30,6 +30,12 @@ TEST(BuildCommDcb, StoresTheRecordOrAnEmptyText) {
         EXPECT_EQ(d.parity, c.parity) << c.definition;
         EXPECT_EQ(d.stop_bits, c.stop_bits) << c.definition;
         EXPECT_EQ(static_cast<unsigned char>(dcb[0]), 28) << "DCBlength";
+        // What a definition leaves unset is what a real port reports: a real driver
+        // refuses equal XON and XOFF characters, and limits beyond its input queue.
+        EXPECT_EQ(d.xon_char, 0x11) << c.definition;
+        EXPECT_EQ(d.xoff_char, 0x13) << c.definition;
+        EXPECT_GT(d.xon_lim, 0) << c.definition;
+        EXPECT_LE(d.xon_lim + d.xoff_lim, kDefaultInQueue) << c.definition;
     }
     std::string unchanged;
     EXPECT_TRUE(BUILDCOMMDCB("", unchanged)) << "the platform's parser accepts it";

@@ -7,7 +7,9 @@
 
 #include <atomic>
 #include <functional>
+#include <stdexcept>
 
+#include "runtime/error.h"
 #include "serial/dcb.h"
 #include "tests/serial/pattern.h"
 #include "tests/serial/peer.h"
@@ -104,6 +106,23 @@ TEST_F(Port, NotificationsOffKeepFillingAndOnAgainNotify) {
     EXPECT_EQ(received, pattern(15));
 }
 
+TEST_F(Port, TurningNotificationsOnNotifiesTheBytesWaiting) {
+    // Bytes that came before notifications were on: a few, the line then silent; and more
+    // than the ring holds, which holds the device back until someone reads.
+    std::size_t sent = 0;
+    for (std::size_t count : {std::size_t{5}, std::size_t{3000}}) {
+        ENABLECOMMNOTIFICATION(port, 0, 1, -1);
+        on_notify = nullptr;  // a notification sent before the switch only counts
+        peer->send(count, sent);
+        sent += count;
+        test::serve_until([&] { return unread(port) == std::min(static_cast<int>(count), 2047); });
+        drain_on_notify();
+        ENABLECOMMNOTIFICATION(port, kWindow, 1, -1);
+        EXPECT_TRUE(test::serve_until([&] { return received.size() == sent; }, 5000)) << count;
+        EXPECT_EQ(received, pattern(sent)) << count;
+    }
+}
+
 TEST_F(Port, ABurstCrossingTheRingEndManyTimesArrivesWholeAndInOrder) {
     constexpr std::size_t kBurst = 1 << 20;
     ENABLECOMMNOTIFICATION(port, kWindow, 1, -1);
@@ -186,6 +205,33 @@ TEST_F(Port, SettingsApplyBaudStopBitsAndFlow) {
         ASSERT_TRUE(BUILDCOMMDCB(c.definition, dcb)) << c.definition;
         EXPECT_TRUE(SETCOMMSTATE(port, dcb)) << c.definition;
         EXPECT_EQ(peer->line_settings(), c.line) << c.definition;
+    }
+}
+
+TEST(ScopedPortTest, ThePortIsClosedHoweverTheScopeEnds) {
+    std::unique_ptr<test::Peer> peer = test::make_peer();
+    const std::function<void()> endings[] = {
+        [] {},
+        [] { throw runtime::Break{}; },
+        [] { throw runtime::Quit{1}; },
+        [] { throw std::runtime_error("failure"); },
+    };
+    int way = 0;
+    for (const auto& end_scope : endings) {
+        PortHandle held = kNoPort;
+        try {
+            ScopedPort port;
+            port.hold(OPENCOMM(peer->port_name()));
+            held = port.get();
+            ASSERT_NE(held, kNoPort) << way;
+            end_scope();
+        } catch (...) {
+        }
+        EXPECT_EQ(WRITECOMM(held, "x"), 0) << way << ": the handle is closed";
+        PortHandle again = OPENCOMM(peer->port_name());
+        EXPECT_NE(again, kNoPort) << way << ": the device is free again";
+        CLOSECOMM(again);
+        ++way;
     }
 }
 

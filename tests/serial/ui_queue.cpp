@@ -61,6 +61,12 @@ void serve_until(const std::function<bool()>& done) {
     while (!done()) serve(10);
 }
 
+bool serve_until(const std::function<bool()>& done, int milliseconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!done() && std::chrono::steady_clock::now() < end) serve(10);
+    return done();
+}
+
 void serve_for(int milliseconds) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     while (std::chrono::steady_clock::now() < end) serve(1);

@@ -26,6 +26,8 @@ void install_ui_queue(Handler handler);
 int pending_messages();
 // Serves until the condition holds (checked between deliveries).
 void serve_until(const std::function<bool()>& done);
+// The same for at most the given time; whether the condition came to hold.
+bool serve_until(const std::function<bool()>& done, int milliseconds);
 // Serves for the given time.
 void serve_for(int milliseconds);
 // Waits without serving.

@@ -52,6 +52,9 @@ Faults (byte numbers count every byte sent in the session, from 0):
   --drop N[,N...]     never send these bytes
   --silent-after N    send nothing more once N bytes have been sent
   --extra HEX         send these bytes (hex, e.g. 55AA) after every closing byte
+  --chatter N         send N bytes 0x00 as soon as the line is open, at once, before any
+                      request (a chatty device: the bytes wait in the line for the port's
+                      open); they count among the bytes sent
 
   --help              this text
 Numbers are decimal, or hexadecimal after 0x.
@@ -63,6 +66,7 @@ struct Options {
     std::uint16_t param1 = 0, param2 = 0;
     bool missing_empty = false;
     std::string extra;
+    std::uint32_t chatter = 0;
     device::Faults faults;
 };
 
@@ -131,6 +135,8 @@ std::string parse(int argc, char** argv, Options& o) {
             o.missing_empty = v == "empty";
         } else if (a == "--extra") {
             ok = hex_bytes(v, o.extra);
+        } else if (a == "--chatter") {
+            ok = small(v, o.chatter);
         } else if (a == "--silent-after") {
             std::uint64_t n = 0;
             ok = number(v, n);
@@ -231,6 +237,11 @@ int main(int argc, char** argv) {
     std::cout << line->path() << std::endl;
     std::cerr << "velkan-device: serving " << files.files().size() << " files on " << line->path()
               << "\n";
+    if (o.chatter != 0) {
+        device::Faults at_once;
+        at_once.paced = false;
+        line->send(std::string(o.chatter, '\0'), at_once);
+    }
     int status = 1;
     while (std::optional<std::uint8_t> b = line->read_byte()) {
         if (*b == 0x09) {
