@@ -3,6 +3,8 @@
 #include "dbf/work_areas.h"
 #include "kelv/errorsys/errorsys.h"
 #include "kelv/tables/module_variables.h"
+#include "kelv/win32api/primitives.h"
+#include "kelv/win32api/trees.h"
 #include "runtime/file_case.h"
 #include "runtime/error.h"
 #include "runtime/fs.h"
@@ -22,15 +24,6 @@ bool is_temporary(const runtime::DirEntry& e) {
            e.name != "." && e.name != "..";
 }
 
-// Deletes the files of a folder in listing order, stopping at the first that cannot go:
-// a run still going keeps its marker file open there, and its folder must survive.
-void delete_files_in(const std::string& folder) {
-    for (const runtime::DirEntry& e : runtime::list_directory(folder + "\\*")) {
-        if (e.directory || e.hidden || e.system) continue;
-        if (runtime::remove_file(folder + "\\" + e.name) != 0) return;
-    }
-}
-
 // Leftovers of earlier runs: marked files here, marked folders (emptied first) in TEMP.
 void remove_leftovers() {
     for (const runtime::DirEntry& e : runtime::list_directory("*"))
@@ -40,9 +33,11 @@ void remove_leftovers() {
     if (temp.empty()) return;
     for (const runtime::DirEntry& e : runtime::list_directory(temp + "\\*")) {
         if (!is_temporary(e) || !e.directory) continue;
+        // A run still going keeps its marker file open inside its folder: the emptying
+        // stops there and the folder, not empty, stays.
         std::string folder = temp + "\\" + e.name;
-        delete_files_in(folder);
-        runtime::remove_folder(folder);  // fails, as it should, while the folder is not empty
+        DELDIR(folder);
+        REMOVEDIR(folder);
     }
 }
 
