@@ -76,7 +76,7 @@ private:
     bool unlink(const cdx::Node& node);
     bool set_sibling(std::uint32_t page, bool left, std::uint32_t to);
     bool read(std::uint32_t page, cdx::Node& node);
-    bool write(std::uint32_t page, const cdx::Node& node);
+    bool write(std::uint32_t page, cdx::Node node);
     std::size_t split_point(const cdx::Node& node) const;
     bool verify_page(std::uint32_t page, int depth, int& leaf_depth,
                      std::optional<cdx::Entry>& previous, std::vector<std::uint32_t>& leaves,
