@@ -41,22 +41,30 @@ bool CdxTree::descend(const Entry& target, std::vector<Step>& path) {
     std::uint32_t page = root_;
     while (true) {
         if (path.size() >= kMaxDepth) return file_.corrupt("index tree deeper than possible");
-        Step step;
+        const Node* node = file_.peek(page, key_length_, pad_);
+        if (!node) return false;
+        Step& step = path.emplace_back();
         step.page = page;
-        if (!read(page, step.node)) return false;
-        auto& entries = step.node.entries;
+        const auto& entries = node->entries;
         step.index = static_cast<std::size_t>(
             std::lower_bound(entries.begin(), entries.end(), target) - entries.begin());
-        if (step.node.leaf()) {
-            path.push_back(std::move(step));
+        if (node->leaf()) {
+            // With room for the entry an insertion adds.
+            step.node.entries.reserve(entries.size() + 1);
+            step.node = *node;
+            step.loaded = true;
             return true;
         }
         if (entries.empty()) return file_.corrupt("interior index page without keys");
         // Past every key: the last child, where the entry would become the largest.
         step.index = std::min(step.index, entries.size() - 1);
         page = entries[step.index].child;
-        path.push_back(std::move(step));
     }
+}
+
+bool CdxTree::load(Step& step) {
+    if (!step.loaded) step.loaded = read(step.page, step.node);
+    return step.loaded;
 }
 
 // ---- lookups -------------------------------------------------------------------------
@@ -185,6 +193,7 @@ bool CdxTree::settle(std::vector<Step>& path, std::size_t level) {
         Node& node = path[l].node;
         bool parent_changed = false;
         if (l > 0 && !node.entries.empty()) {
+            if (!load(path[l - 1])) return false;
             Entry& entry = path[l - 1].node.entries[path[l - 1].index];
             Entry now = summary(node, path[l].page);
             parent_changed = !same(entry, now);
@@ -213,6 +222,8 @@ std::size_t CdxTree::split_point(const Node& node) const {
 }
 
 bool CdxTree::split(std::vector<Step>& path, std::size_t level) {
+    // The parent before any write, so that a failed read changes nothing.
+    if (level > 0 && !load(path[level - 1])) return false;
     Step& step = path[level];
     Node& node = step.node;
     std::size_t cut = split_point(node);
@@ -323,6 +334,7 @@ bool CdxTree::remove(const Entry& entry, bool& found) {
     leaf.node.entries.erase(leaf.node.entries.begin() + static_cast<std::ptrdiff_t>(leaf.index));
     for (std::size_t level = path.size() - 1;; --level) {
         Step& step = path[level];
+        if (!load(step)) return false;
         if (level == 0) {
             // A root with one child takes the child's place, keeping the tree shallow.
             for (std::size_t depth = 0; !step.node.leaf() && step.node.entries.size() == 1;
@@ -337,8 +349,8 @@ bool CdxTree::remove(const Entry& entry, bool& found) {
             return write(step.page, step.node);
         }
         if (step.node.entries.empty()) {
-            if (!unlink(step.node)) return false;
             Step& parent = path[level - 1];
+            if (!load(parent) || !unlink(step.node)) return false;
             parent.node.entries.erase(parent.node.entries.begin() +
                                       static_cast<std::ptrdiff_t>(parent.index));
             continue;
@@ -358,6 +370,7 @@ bool CdxTree::join(std::vector<Step>& path, std::size_t level, bool& joined) {
     joined = false;
     Step& step = path[level];
     Step& parent = path[level - 1];
+    if (!load(parent)) return false;
     auto& siblings = parent.node.entries;
     if (siblings.size() < 2) return true;
     // The pair (left, right) under the same parent that holds this node.

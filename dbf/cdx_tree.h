@@ -61,11 +61,15 @@ public:
 private:
     struct Step {
         std::uint32_t page = 0;
-        cdx::Node node;
+        cdx::Node node;  // the page's copy, once loaded
         std::size_t index = 0;
+        bool loaded = false;
     };
-    // The pages from the root to the leaf where `target` belongs.
+    // The pages from the root to the leaf where `target` belongs. Only the leaf is copied:
+    // most changes stop there, and the pages above are unchanged until a change reaches
+    // them, so each is copied then (load).
     bool descend(const cdx::Entry& target, std::vector<Step>& path);
+    bool load(Step& step);
     const cdx::Node* find_leaf(const cdx::Entry& target, std::size_t& index);
     // Writes the node of path[level] and brings its ancestors' entries up to date.
     bool settle(std::vector<Step>& path, std::size_t level);
