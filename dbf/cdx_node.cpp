@@ -137,11 +137,8 @@ std::optional<Node> decode_node(std::string_view page, std::size_t key_length, c
 
 bool fits(const Node& node, std::size_t key_length, char pad) {
     PageFill fill(node.leaf(), key_length, pad);
-    for (const Entry& e : node.entries) {
-        if (!fill.fits_with(e)) return false;
-        fill.take(e);
-    }
-    return true;
+    return std::all_of(node.entries.begin(), node.entries.end(),
+                       [&](const Entry& e) { return fill.take(e); });
 }
 
 std::size_t PageFill::key_bytes(const Entry& entry) const {
@@ -156,17 +153,21 @@ std::size_t PageFill::key_bytes(const Entry& entry) const {
     return key_length_ - dup - trail;
 }
 
-bool PageFill::fits_with(const Entry& entry) const {
-    if (!leaf_) return (count_ + 1) * (key_length_ + 8) <= kInteriorArea;
-    auto eb = static_cast<std::size_t>(widths_for_top(std::max(top_recno_, entry.recno), key_length_).eb);
-    return (count_ + 1) * eb + key_bytes_ + key_bytes(entry) <= kLeafArea;
-}
-
-void PageFill::take(const Entry& entry) {
-    if (leaf_) key_bytes_ += key_bytes(entry);
+bool PageFill::take(const Entry& entry) {
+    std::size_t bytes = 0;
+    if (!leaf_) {
+        if ((count_ + 1) * (key_length_ + 8) > kInteriorArea) return false;
+    } else {
+        std::uint32_t top = std::max(top_recno_, entry.recno);
+        auto eb = static_cast<std::size_t>(widths_for_top(top, key_length_).eb);
+        bytes = key_bytes(entry);
+        if ((count_ + 1) * eb + key_bytes_ + bytes > kLeafArea) return false;
+    }
+    key_bytes_ += bytes;
     top_recno_ = std::max(top_recno_, entry.recno);
     last_ = &entry;
     ++count_;
+    return true;
 }
 
 std::optional<std::string> encode_node(const Node& node, std::size_t key_length, char pad) {

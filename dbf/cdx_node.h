@@ -52,9 +52,9 @@ class PageFill {
 public:
     PageFill(bool leaf, std::size_t key_length, char pad)
         : leaf_(leaf), key_length_(key_length), pad_(pad) {}
-    // Whether the page still fits with `entry` added after those taken so far.
-    bool fits_with(const Entry& entry) const;
-    void take(const Entry& entry);
+    // Counts `entry` after those taken so far when the page still fits with it; whether
+    // it did.
+    bool take(const Entry& entry);
     void clear() { *this = PageFill(leaf_, key_length_, pad_); }
 
 private:

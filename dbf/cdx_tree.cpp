@@ -289,12 +289,12 @@ bool CdxTree::build(const std::vector<Entry>& sorted) {
         nodes.back().attributes = kind;
         cdx::PageFill fill(kind != 0, key_length_, pad_);
         for (const Entry& e : *level) {
-            if (!fill.fits_with(e)) {
+            if (!fill.take(e)) {
                 nodes.emplace_back();
                 nodes.back().attributes = kind;
                 fill.clear();
+                fill.take(e);  // one entry always fits an empty page
             }
-            fill.take(e);
             nodes.back().entries.push_back(e);
         }
         if (nodes.size() == 1) {
