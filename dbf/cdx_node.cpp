@@ -141,6 +141,12 @@ bool fits(const Node& node, std::size_t key_length, char pad) {
                        [&](const Entry& e) { return fill.take(e); });
 }
 
+PageFill::PageFill(bool leaf, std::size_t key_length, char pad)
+    : leaf_(leaf),
+      key_length_(key_length),
+      pad_(pad),
+      entry_bytes_(static_cast<std::size_t>(widths_for_top(top_recno_, key_length).eb)) {}
+
 std::size_t PageFill::key_bytes(const Entry& entry) const {
     const char* key = entry.key.data();
     std::size_t trail = 0;
@@ -158,10 +164,13 @@ bool PageFill::take(const Entry& entry) {
     if (!leaf_) {
         if ((count_ + 1) * (key_length_ + 8) > kInteriorArea) return false;
     } else {
-        std::uint32_t top = std::max(top_recno_, entry.recno);
-        auto eb = static_cast<std::size_t>(widths_for_top(top, key_length_).eb);
+        // The width changes only with a record number past every one taken.
+        std::size_t eb = entry.recno > top_recno_
+                             ? static_cast<std::size_t>(widths_for_top(entry.recno, key_length_).eb)
+                             : entry_bytes_;
         bytes = key_bytes(entry);
         if ((count_ + 1) * eb + key_bytes_ + bytes > kLeafArea) return false;
+        entry_bytes_ = eb;
     }
     key_bytes_ += bytes;
     top_recno_ = std::max(top_recno_, entry.recno);
