@@ -137,12 +137,15 @@ std::optional<Node> decode_node(std::string_view page, std::size_t key_length, c
 
 bool fits(const Node& node, std::size_t key_length, char pad) {
     PageFill fill(node.leaf(), key_length, pad);
-    for (const Entry& e : node.entries) {
-        if (!fill.fits_with(e)) return false;
-        fill.take(e);
-    }
-    return true;
+    return std::all_of(node.entries.begin(), node.entries.end(),
+                       [&](const Entry& e) { return fill.take(e); });
 }
+
+PageFill::PageFill(bool leaf, std::size_t key_length, char pad)
+    : leaf_(leaf),
+      key_length_(key_length),
+      pad_(pad),
+      entry_bytes_(static_cast<std::size_t>(widths_for_top(top_recno_, key_length).eb)) {}
 
 std::size_t PageFill::key_bytes(const Entry& entry) const {
     const char* key = entry.key.data();
@@ -156,17 +159,24 @@ std::size_t PageFill::key_bytes(const Entry& entry) const {
     return key_length_ - dup - trail;
 }
 
-bool PageFill::fits_with(const Entry& entry) const {
-    if (!leaf_) return (count_ + 1) * (key_length_ + 8) <= kInteriorArea;
-    auto eb = static_cast<std::size_t>(widths_for_top(std::max(top_recno_, entry.recno), key_length_).eb);
-    return (count_ + 1) * eb + key_bytes_ + key_bytes(entry) <= kLeafArea;
-}
-
-void PageFill::take(const Entry& entry) {
-    if (leaf_) key_bytes_ += key_bytes(entry);
+bool PageFill::take(const Entry& entry) {
+    std::size_t bytes = 0;
+    if (!leaf_) {
+        if ((count_ + 1) * (key_length_ + 8) > kInteriorArea) return false;
+    } else {
+        // The width changes only with a record number past every one taken.
+        std::size_t eb = entry.recno > top_recno_
+                             ? static_cast<std::size_t>(widths_for_top(entry.recno, key_length_).eb)
+                             : entry_bytes_;
+        bytes = key_bytes(entry);
+        if ((count_ + 1) * eb + key_bytes_ + bytes > kLeafArea) return false;
+        entry_bytes_ = eb;
+    }
+    key_bytes_ += bytes;
     top_recno_ = std::max(top_recno_, entry.recno);
     last_ = &entry;
     ++count_;
+    return true;
 }
 
 std::optional<std::string> encode_node(const Node& node, std::size_t key_length, char pad) {

@@ -50,11 +50,10 @@ bool fits(const Node& node, std::size_t key_length, char pad);
 // The room a page being filled in order takes, entry by entry, as fits() counts it.
 class PageFill {
 public:
-    PageFill(bool leaf, std::size_t key_length, char pad)
-        : leaf_(leaf), key_length_(key_length), pad_(pad) {}
-    // Whether the page still fits with `entry` added after those taken so far.
-    bool fits_with(const Entry& entry) const;
-    void take(const Entry& entry);
+    PageFill(bool leaf, std::size_t key_length, char pad);
+    // Counts `entry` after those taken so far when the page still fits with it; whether
+    // it did.
+    bool take(const Entry& entry);
     void clear() { *this = PageFill(leaf_, key_length_, pad_); }
 
 private:
@@ -65,6 +64,7 @@ private:
     std::size_t count_ = 0;
     std::size_t key_bytes_ = 0;
     std::uint32_t top_recno_ = 1;
+    std::size_t entry_bytes_;  // a leaf entry's width for top_recno_
     const Entry* last_ = nullptr;
 };
 

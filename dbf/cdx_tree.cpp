@@ -32,8 +32,8 @@ bool CdxTree::read(std::uint32_t page, Node& node) {
     return file_.read_node(page, key_length_, pad_, node);
 }
 
-bool CdxTree::write(std::uint32_t page, const Node& node) {
-    return file_.write_node(page, node, key_length_, pad_);
+bool CdxTree::write(std::uint32_t page, Node node) {
+    return file_.write_node(page, std::move(node), key_length_, pad_);
 }
 
 bool CdxTree::descend(const Entry& target, std::vector<Step>& path) {
@@ -41,22 +41,30 @@ bool CdxTree::descend(const Entry& target, std::vector<Step>& path) {
     std::uint32_t page = root_;
     while (true) {
         if (path.size() >= kMaxDepth) return file_.corrupt("index tree deeper than possible");
-        Step step;
+        const Node* node = file_.peek(page, key_length_, pad_);
+        if (!node) return false;
+        Step& step = path.emplace_back();
         step.page = page;
-        if (!read(page, step.node)) return false;
-        auto& entries = step.node.entries;
+        const auto& entries = node->entries;
         step.index = static_cast<std::size_t>(
             std::lower_bound(entries.begin(), entries.end(), target) - entries.begin());
-        if (step.node.leaf()) {
-            path.push_back(std::move(step));
+        if (node->leaf()) {
+            // With room for the entry an insertion adds.
+            step.node.entries.reserve(entries.size() + 1);
+            step.node = *node;
+            step.loaded = true;
             return true;
         }
         if (entries.empty()) return file_.corrupt("interior index page without keys");
         // Past every key: the last child, where the entry would become the largest.
         step.index = std::min(step.index, entries.size() - 1);
         page = entries[step.index].child;
-        path.push_back(std::move(step));
     }
+}
+
+bool CdxTree::load(Step& step) {
+    if (!step.loaded) step.loaded = read(step.page, step.node);
+    return step.loaded;
 }
 
 // ---- lookups -------------------------------------------------------------------------
@@ -178,18 +186,22 @@ bool CdxTree::insert(const Entry& entry) {
 
 bool CdxTree::settle(std::vector<Step>& path, std::size_t level) {
     if (!cdx::fits(path[level].node, key_length_, pad_)) return split(path, level);
-    if (!write(path[level].page, path[level].node)) return false;
-    // An ancestor's entry names its child's last key: keep it so up to the root.
-    for (std::size_t l = level; l > 0; --l) {
-        const Node& child = path[l].node;
-        Entry& entry = path[l - 1].node.entries[path[l - 1].index];
-        if (child.entries.empty()) return true;
-        Entry now = summary(child, path[l].page);
-        if (same(entry, now)) return true;
-        entry = now;
-        if (!write(path[l - 1].page, path[l - 1].node)) return false;
+    // An ancestor's entry names its child's last key: keep it so up to the root. A page
+    // goes to the store (not copied: the path is done with) once its parent's entry is
+    // brought up to date; the parent is written only when that entry changed.
+    for (std::size_t l = level;; --l) {
+        Node& node = path[l].node;
+        bool parent_changed = false;
+        if (l > 0 && !node.entries.empty()) {
+            if (!load(path[l - 1])) return false;
+            Entry& entry = path[l - 1].node.entries[path[l - 1].index];
+            Entry now = summary(node, path[l].page);
+            parent_changed = !same(entry, now);
+            if (parent_changed) entry = std::move(now);
+        }
+        if (!write(path[l].page, std::move(node))) return false;
+        if (!parent_changed) return true;
     }
-    return true;
 }
 
 // Halves by count, then moves the cut until both halves fit: a leaf's keys compress
@@ -210,6 +222,8 @@ std::size_t CdxTree::split_point(const Node& node) const {
 }
 
 bool CdxTree::split(std::vector<Step>& path, std::size_t level) {
+    // The parent before any write, so that a failed read changes nothing.
+    if (level > 0 && !load(path[level - 1])) return false;
     Step& step = path[level];
     Node& node = step.node;
     std::size_t cut = split_point(node);
@@ -232,7 +246,8 @@ bool CdxTree::split(std::vector<Step>& path, std::size_t level) {
         node.attributes = cdx::kAttrRoot;
         node.left = node.right = cdx::kNone;
         node.entries = {summary(left, left_page), summary(right, right_page)};
-        return write(left_page, left) && write(right_page, right) && write(step.page, node);
+        return write(left_page, std::move(left)) && write(right_page, std::move(right)) &&
+               write(step.page, std::move(node));
     }
     std::uint32_t right_page = file_.allocate(cdx::kPageSize);
     if (!right_page) return false;
@@ -256,7 +271,7 @@ bool CdxTree::set_sibling(std::uint32_t page, bool left, std::uint32_t to) {
     Node node;
     if (!read(page, node)) return false;
     (left ? node.left : node.right) = to;
-    return write(page, node);
+    return write(page, std::move(node));
 }
 
 // ---- building -----------------------------------------------------------------------
@@ -264,24 +279,27 @@ bool CdxTree::set_sibling(std::uint32_t page, bool left, std::uint32_t to) {
 bool CdxTree::clear() { return write(root_, Node{}); }
 
 bool CdxTree::build(const std::vector<Entry>& sorted) {
-    Node top;
-    top.entries = sorted;
-    if (cdx::fits(top, key_length_, pad_)) return write(root_, top);
-    std::vector<Entry> level = sorted;
+    // Each level in pages filled while the next entry still fits, then the level above
+    // from their last entries, until one page holds a level: that one is the root.
+    const std::vector<Entry>* level = &sorted;
+    std::vector<Entry> parents;
     std::uint16_t kind = cdx::kAttrLeaf;
     while (true) {
-        // Pages of this level, each filled while the next entry still fits.
         std::vector<Node> nodes(1);
         nodes.back().attributes = kind;
         cdx::PageFill fill(kind != 0, key_length_, pad_);
-        for (const Entry& e : level) {
-            if (!fill.fits_with(e)) {
+        for (const Entry& e : *level) {
+            if (!fill.take(e)) {
                 nodes.emplace_back();
                 nodes.back().attributes = kind;
                 fill.clear();
+                fill.take(e);  // one entry always fits an empty page
             }
-            fill.take(e);
             nodes.back().entries.push_back(e);
+        }
+        if (nodes.size() == 1) {
+            nodes.back().attributes |= cdx::kAttrRoot;
+            return write(root_, std::move(nodes.back()));
         }
         std::vector<std::uint32_t> pages;
         for (std::size_t i = 0; i < nodes.size(); ++i) {
@@ -289,17 +307,16 @@ bool CdxTree::build(const std::vector<Entry>& sorted) {
             if (!page) return false;
             pages.push_back(page);
         }
-        std::vector<Entry> parents;
+        std::vector<Entry> above;
+        above.reserve(nodes.size());
         for (std::size_t i = 0; i < nodes.size(); ++i) {
             nodes[i].left = i > 0 ? pages[i - 1] : cdx::kNone;
             nodes[i].right = i + 1 < nodes.size() ? pages[i + 1] : cdx::kNone;
-            if (!write(pages[i], nodes[i])) return false;
-            parents.push_back(summary(nodes[i], pages[i]));
+            above.push_back(summary(nodes[i], pages[i]));
+            if (!write(pages[i], std::move(nodes[i]))) return false;
         }
-        top.attributes = cdx::kAttrRoot;
-        top.entries = parents;
-        if (cdx::fits(top, key_length_, pad_)) return write(root_, top);
-        level = std::move(parents);
+        parents = std::move(above);
+        level = &parents;
         kind = 0;
     }
 }
@@ -317,6 +334,7 @@ bool CdxTree::remove(const Entry& entry, bool& found) {
     leaf.node.entries.erase(leaf.node.entries.begin() + static_cast<std::ptrdiff_t>(leaf.index));
     for (std::size_t level = path.size() - 1;; --level) {
         Step& step = path[level];
+        if (!load(step)) return false;
         if (level == 0) {
             // A root with one child takes the child's place, keeping the tree shallow.
             for (std::size_t depth = 0; !step.node.leaf() && step.node.entries.size() == 1;
@@ -331,8 +349,8 @@ bool CdxTree::remove(const Entry& entry, bool& found) {
             return write(step.page, step.node);
         }
         if (step.node.entries.empty()) {
-            if (!unlink(step.node)) return false;
             Step& parent = path[level - 1];
+            if (!load(parent) || !unlink(step.node)) return false;
             parent.node.entries.erase(parent.node.entries.begin() +
                                       static_cast<std::ptrdiff_t>(parent.index));
             continue;
@@ -352,6 +370,7 @@ bool CdxTree::join(std::vector<Step>& path, std::size_t level, bool& joined) {
     joined = false;
     Step& step = path[level];
     Step& parent = path[level - 1];
+    if (!load(parent)) return false;
     auto& siblings = parent.node.entries;
     if (siblings.size() < 2) return true;
     // The pair (left, right) under the same parent that holds this node.

@@ -61,11 +61,15 @@ public:
 private:
     struct Step {
         std::uint32_t page = 0;
-        cdx::Node node;
+        cdx::Node node;  // the page's copy, once loaded
         std::size_t index = 0;
+        bool loaded = false;
     };
-    // The pages from the root to the leaf where `target` belongs.
+    // The pages from the root to the leaf where `target` belongs. Only the leaf is copied:
+    // most changes stop there, and the pages above are unchanged until a change reaches
+    // them, so each is copied then (load).
     bool descend(const cdx::Entry& target, std::vector<Step>& path);
+    bool load(Step& step);
     const cdx::Node* find_leaf(const cdx::Entry& target, std::size_t& index);
     // Writes the node of path[level] and brings its ancestors' entries up to date.
     bool settle(std::vector<Step>& path, std::size_t level);
@@ -76,7 +80,7 @@ private:
     bool unlink(const cdx::Node& node);
     bool set_sibling(std::uint32_t page, bool left, std::uint32_t to);
     bool read(std::uint32_t page, cdx::Node& node);
-    bool write(std::uint32_t page, const cdx::Node& node);
+    bool write(std::uint32_t page, cdx::Node node);
     std::size_t split_point(const cdx::Node& node) const;
     bool verify_page(std::uint32_t page, int depth, int& leaf_depth,
                      std::optional<cdx::Entry>& previous, std::vector<std::uint32_t>& leaves,

@@ -277,17 +277,16 @@ const Node* IndexFile::peek(std::uint32_t page, std::size_t key_length, char pad
     return &cache_.emplace(page, std::move(*decoded)).first->second;
 }
 
-bool IndexFile::write_node(std::uint32_t page, const Node& node, std::size_t key_length,
-                           char pad) {
+bool IndexFile::write_node(std::uint32_t page, Node node, std::size_t key_length, char pad) {
     changed_ = true;
     end_ = std::max<std::uint64_t>(end_, std::uint64_t{page} + cdx::kPageSize);
     if (cache_.size() >= kCachePages && !make_room()) return false;
-    cache_[page] = node;
+    Node& held = cache_[page] = std::move(node);
     if (write_back()) {
         dirty_[page] = Layout{key_length, pad};
         return true;
     }
-    if (!write_page(page, node, Layout{key_length, pad})) {
+    if (!write_page(page, held, Layout{key_length, pad})) {
         cache_.erase(page);
         return false;
     }

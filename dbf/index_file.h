@@ -84,7 +84,8 @@ public:
     // The page as held, without a copy: valid until the next call that reads or writes a
     // page. Null after raising.
     const cdx::Node* peek(std::uint32_t page, std::size_t key_length, char pad);
-    bool write_node(std::uint32_t page, const cdx::Node& node, std::size_t key_length, char pad);
+    // Takes the node (a caller done with it moves it in: pages are not copied twice).
+    bool write_node(std::uint32_t page, cdx::Node node, std::size_t key_length, char pad);
     // Room for `bytes` at the end of the file; 0 after raising.
     std::uint32_t allocate(std::size_t bytes);
     std::size_t page_count() const { return static_cast<std::size_t>(end_ / cdx::kPageSize); }
