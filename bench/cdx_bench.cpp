@@ -17,23 +17,15 @@
 #include <random>
 #include <string>
 
+#include "bench/against_sqlite.h"
 #include "dbf/table.h"
 #include "runtime/error.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double seconds_since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-void check(int rc, sqlite3* db) {
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        std::exit(1);
-    }
-}
+using bench::Clock;
+using bench::check;
+using bench::seconds_since;
 
 std::string name_of(long i) { return "N" + std::to_string((i * 7919) % 1000003); }
 

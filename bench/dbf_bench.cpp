@@ -21,23 +21,15 @@
 #include <random>
 #include <string>
 
+#include "bench/against_sqlite.h"
 #include "dbf/table.h"
 #include "runtime/error.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double seconds_since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-void check(int rc, sqlite3* db) {
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        std::exit(1);
-    }
-}
+using bench::Clock;
+using bench::check;
+using bench::seconds_since;
 
 // The text of a column, taken as the program would use it.
 double text_size(sqlite3_stmt* s, int column) {
