@@ -106,6 +106,8 @@ std::optional<Node> decode_leaf(std::string_view page, Node node, std::size_t co
         e.key.append(trail, pad);
         prev = e.key;
     }
+    node.stated_free = read_le16(page.data() + 12);
+    node.real_free = at - entries_end;
     return node;
 }
 

@@ -31,6 +31,10 @@ struct Node {
     std::uint32_t left = kNone;
     std::uint32_t right = kNone;
     std::vector<Entry> entries;
+    // A leaf page as read: its free-byte count, and the room its entries and keys really
+    // leave. Readers need neither; a check compares them. Writing recomputes the count.
+    std::size_t stated_free = 0;
+    std::size_t real_free = 0;
 
     bool leaf() const { return (attributes & kAttrLeaf) != 0; }
     bool root() const { return (attributes & kAttrRoot) != 0; }

@@ -438,6 +438,9 @@ bool CdxTree::verify_page(std::uint32_t page, int depth, int& leaf_depth,
         if (leaf_depth < 0) leaf_depth = depth;
         if (leaf_depth != depth) problems.push_back(where + ": leaves at different depths");
         leaves.push_back(page);
+        if (node.stated_free != node.real_free)
+            problems.push_back(where + ": free-byte count " + std::to_string(node.stated_free) +
+                               " where its keys leave " + std::to_string(node.real_free));
         for (const Entry& e : node.entries) {
             if (previous && !(*previous < e)) problems.push_back(where + ": keys out of order");
             previous = e;

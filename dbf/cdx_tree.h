@@ -55,7 +55,8 @@ public:
 
     // Checks the tree's shape: every leaf at one depth, keys in order within and across
     // pages, each interior entry equal to its child's last entry, sibling links matching
-    // the order of the pages. Each problem found is added as one line.
+    // the order of the pages, each leaf's free-byte count equal to the room its keys leave.
+    // Each problem found is added as one line.
     bool verify(std::vector<std::string>& problems);
 
 private:

@@ -281,6 +281,8 @@ bool IndexFile::write_node(std::uint32_t page, Node node, std::size_t key_length
     changed_ = true;
     end_ = std::max<std::uint64_t>(end_, std::uint64_t{page} + cdx::kPageSize);
     if (cache_.size() >= kCachePages && !make_room()) return false;
+    // The count written is the room the keys leave: nothing left to compare.
+    node.stated_free = node.real_free = 0;
     Node& held = cache_[page] = std::move(node);
     if (write_back()) {
         dirty_[page] = Layout{key_length, pad};

@@ -72,6 +72,8 @@ TEST(CdxNode, LeavesRoundTripAtEveryKeyLengthAndKeepTheirFreeCount) {
                 used += key_length - dup - trail;
             }
             EXPECT_EQ(dbf::read_le16(page->data() + 12), 488u - used);
+            EXPECT_EQ(back->stated_free, 488u - used);
+            EXPECT_EQ(back->real_free, 488u - used);
             // Entries one more than fit are refused.
             Node full = node;
             for (const Entry& e : keys)
@@ -101,6 +103,15 @@ TEST(CdxNode, ALeafOfASampleDecodesAsTheFormatSays) {
     EXPECT_EQ(node->entries[0].key, "KEY_NAME  ");
     EXPECT_EQ(node->entries[0].recno, 0x600u);
     EXPECT_TRUE(node->leaf() && node->root());
+    // 488 less one 3-byte entry and 8 key bytes; a count one off is read as it stands.
+    EXPECT_EQ(node->stated_free, 477u);
+    EXPECT_EQ(node->real_free, 477u);
+    std::string off_by_one = page;
+    off_by_one[12] = '\xdc';
+    auto spoiled = dbf::cdx::decode_node(off_by_one, 10, ' ', problem);
+    ASSERT_TRUE(spoiled) << problem;
+    EXPECT_EQ(spoiled->stated_free, 476u);
+    EXPECT_EQ(spoiled->real_free, 477u);
     // Ours, encoding the same node, writes the same meaningful bytes.
     auto ours = dbf::cdx::encode_node(*node, 10, ' ');
     ASSERT_TRUE(ours);

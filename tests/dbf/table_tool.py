@@ -1,12 +1,14 @@
 #!/usr/bin/python3
 """The table tool on real tables: check passes on every sample and on the tables the
-index tests write, finds a spoiled index and passes again after reindex; dump follows an
-order; info lists the orders.
+index tests write, finds a spoiled index and passes again after reindex; finds a leaf's
+free-byte count that disagrees with its keys and bytes left after the records, without
+touching the file; dump follows an order; info lists the orders.
 
 usage: table_tool.py <velkan-dbf> <cdx_helper> <samples folder>
 """
 import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -27,6 +29,35 @@ with tempfile.TemporaryDirectory() as tmp:
         r = run("check", table)
         if r.returncode != 0:
             failures.append("check %s: %d %s" % (table, r.returncode, r.stdout + r.stderr))
+
+    # A leaf's free-byte count one off: one line naming the file, the tag and the page.
+    fox = os.path.join(copy, "infused-foxprodb")
+    data = bytearray(open(os.path.join(fox, "calls.CDX"), "rb").read())
+    leaves = [at for at in range(1536, len(data), 512)
+              if data[at] in (2, 3, 7) and data[at + 1] == 0 and 1 <= data[at + 23] <= 4]
+    data[leaves[-1] + 12] ^= 1
+    open(os.path.join(fox, "calls.CDX"), "wb").write(bytes(data))
+    r = run("check", os.path.join(fox, "calls.dbf"))
+    lines = r.stdout.splitlines()
+    if (r.returncode != 1 or len(lines) != 1 or
+            not re.match(r"order \w+ \(.*calls\.CDX\): page %d: free-byte count" % leaves[-1],
+                         lines[0])):
+        failures.append("check missed the free-byte count: %d %s" % (r.returncode, r.stdout))
+
+    # What follows the last record: the end byte alone, or nothing, is clean.
+    original = open(os.path.join(fox, "setup.dbf"), "rb").read()
+    for name, tail, clean in (("end byte", b"\x1a", True),
+                              ("no end byte", b"", True),
+                              ("another byte for the end byte", b"\x00", False),
+                              ("bytes after the end byte", b"\x1a\x1a\x1a", False),
+                              ("a record left uncounted", b" " * 55 + b"\x1a", False)):
+        table = os.path.join(fox, "SPOILED.DBF")
+        open(table, "wb").write(original[:-1] + tail)
+        r = run("check", table)
+        if (r.returncode == 0) != clean or (not clean and "after record" not in r.stdout):
+            failures.append("check with %s: %d %s" % (name, r.returncode, r.stdout))
+        if open(table, "rb").read() != original[:-1] + tail:
+            failures.append("check with %s changed the table" % name)
 
     subprocess.run([helper, "make", tmp], check=True)
     table, index = os.path.join(tmp, "MIXED.DBF"), os.path.join(tmp, "MIXED.CDX")

@@ -4,7 +4,8 @@
 //   velkan-dbf dump T [--index F]... [--order TAG]
 //                                         records as CSV (UTF-8), natural or index order
 //   velkan-dbf check T [--index F]...    table, memo and every index; one line per
-//                                         problem, exit status 0 only when all hold
+//                                         problem, exit status 0 only when all hold; the
+//                                         files are read only, never repaired
 //   velkan-dbf reindex T [--index F]...  rebuilds every tag of the index files from their
 //                                         expressions; the old file stays until the new
 //                                         one is whole
@@ -21,6 +22,7 @@
 #include "dbf/order_check.h"
 #include "dbf/reindex.h"
 #include "dbf/table.h"
+#include "dbf/table_check.h"
 #include "runtime/error.h"
 #include "runtime/text1252.h"
 
@@ -155,6 +157,7 @@ int check(dbf::Table& t, const Args& a) {
         for (std::size_t i = 0; i < t.fields().size(); ++i)
             if (t.fields()[i].type == 'M') t.get(static_cast<int>(i + 1));
     }
+    for (const std::string& p : dbf::check_table_end(t)) problems.push_back(p);
     for (const std::string& index : index_files(a, t)) t.order_add(index);
     for (const std::string& p : dbf::check_orders(t)) problems.push_back(p);
     for (const std::string& p : raised) problems.push_back(p);
@@ -187,8 +190,9 @@ int main(int argc, char** argv) {
                      "[--order TAG]\n");
         return 2;
     }
-    auto t = dbf::Table::open(a.table, {.shared = true, .read_only = a.command == "info" ||
-                                                                       a.command == "dump"});
+    // Check opens read only too: a writable open would cut records left past the count
+    // before the check could see them.
+    auto t = dbf::Table::open(a.table, {.shared = true, .read_only = a.command != "reindex"});
     int status = 2;
     if (!t) {
         for (const std::string& p : raised) std::printf("%s\n", p.c_str());
