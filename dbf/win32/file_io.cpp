@@ -7,17 +7,14 @@
 
 #include <memory>
 
+#include "runtime/win32/fs_common.h"
 #include "runtime/win32/wide_text.h"
 
 namespace dbf {
 namespace {
 
 using runtime::wide;
-
-int last_error(int fallback) {
-    DWORD e = GetLastError();
-    return e == 0 ? fallback : static_cast<int>(e);
-}
+using runtime::win32::last_error;
 
 OVERLAPPED at(std::uint64_t offset) {
     OVERLAPPED ov{};
