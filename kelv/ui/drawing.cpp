@@ -41,8 +41,8 @@ void paint_band(Handle dc, int top, int left, int bottom, int right, const Value
                 bool vertical) {
     if (bottom < top || right < left) return;
     const winlib::Rect area{left, top, right - left + 1, bottom - top + 1};
-    winlib::linear_gradient(dc, area, colour_of(band.at(2).number()), colour_of(band.at(3).number()),
-                            vertical);
+    winlib::linear_gradient(dc, area, colour_of(band.at(2).number()),
+                            colour_of(band.at(3).number()), vertical);
 }
 
 }  // namespace
@@ -101,9 +101,10 @@ void GRADIENTFILL(Handle hDC, int nTop, int nLeft, int nBottom, int nRight, cons
     int start = first;
     for (std::size_t i = 0; i < bands; ++i) {
         const Value& band = items[i];
-        const int end = i + 1 == bands
-                            ? last
-                            : std::min(last, static_cast<int>(start + total * band.at(1).number() - 1));
+        const int end =
+            i + 1 == bands
+                ? last
+                : std::min(last, static_cast<int>(start + total * band.at(1).number() - 1));
         if (lVertical)
             paint_band(hDC, start, nLeft, end, nRight, band, true);
         else

@@ -6,10 +6,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "winlib/device_context.h"
+#include "winlib/window.h"
 
 namespace kelv {
 namespace {
@@ -57,8 +59,8 @@ TEST(Fillrectex, PaintsWhatEachFillDescriptionMeans) {
         // 0xAARRGGBB: as a solid colour of its low bytes it would be blue, not red.
         {"an opaque colour with transparency", n(0xFFFF0000u), kBlack, kRed},
         {"a half transparent blue, blended", n(0x800000FFu), kWhite, 0xFF7F7F},
-        {"a brush of the anti-aliasing layer", Value(std::make_shared<winlib::AlphaBrush>(0x800000FFu)),
-         kWhite, 0xFF7F7F},
+        {"a brush of the anti-aliasing layer",
+         Value(std::make_shared<winlib::AlphaBrush>(0x800000FFu)), kWhite, 0xFF7F7F},
         {"a brush object", Value(std::make_shared<winlib::TBrush>(kYellow)), kBlack, kYellow},
         {"a brush handle", static_cast<double>(brush_handle), kBlack, kGreen},
         {"nothing: the hollow brush", Value(), kGrey, kGrey},
@@ -99,7 +101,8 @@ TEST(Gradientfill, TwoHalfBandsPaintEachHalfWithItsGradient) {
 }
 
 TEST(Gradientfill, TrailingLogicalTurnsTheBandsAndLeavesTheCallersList) {
-    const Value bands = list({list({0.5, n(kRed), n(kRed)}), list({0.5, n(kBlue), n(kBlue)}), false});
+    const Value bands =
+        list({list({0.5, n(kRed), n(kRed)}), list({0.5, n(kBlue), n(kBlue)}), false});
     const Painted p(bands, true);
     EXPECT_TRUE(near(p.column(0), kRed));
     EXPECT_TRUE(near(p.column(49), kRed));
@@ -194,6 +197,42 @@ TEST(Drawprogressbar, GivenColoursWithoutFrameAndTheYellowRest) {
     EXPECT_EQ(bar.dc.pixel(50, 0), kYellow);
 }
 
+TEST(Paintbgbmp, StretchesTheBitmapOverTheClientArea) {
+    const auto dialog = winlib::TDialog::New("Sfondo", 240, 160);
+    dialog->Activate(false);
+    const winlib::Size client = dialog->GetClientSize();
+    ASSERT_GT(client.width, 20);
+    ASSERT_GT(client.height, 20);
+    const int right = client.width - 2, bottom = client.height - 2;
+    // 0xAARRGGBB: red, green / blue, white; and the same half transparent.
+    const std::vector<Colour> quadrants = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    const std::vector<Colour> veiled = {0x80FF0000, 0x8000FF00, 0x800000FF, 0x80FFFFFF};
+    struct Case {
+        const char* what;
+        winlib::Handle bitmap;
+        Colour top_left, top_right, bottom_left, bottom_right;
+    } cases[] = {
+        {"no bitmap", 0, kGrey, kGrey, kGrey, kGrey},
+        {"a bitmap", winlib::create_bitmap({2, 2}, quadrants, false), kRed, kGreen, kBlue, kWhite},
+        {"a bitmap without alpha ignores it", winlib::create_bitmap({2, 2}, veiled, false), kRed,
+         kGreen, kBlue, kWhite},
+        {"a bitmap with alpha, blended over grey", winlib::create_bitmap({2, 2}, veiled, true),
+         0x4040C0, 0x40C040, 0xC04040, 0xC0C0C0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryDc dc(client);
+        FILLRECTEX(dc.handle(), {0, 0, client.height, client.width}, n(kGrey));
+        PAINTBGBMP(*dialog, dc.handle(), c.bitmap);
+        EXPECT_TRUE(near(dc.pixel(1, 1), c.top_left, 12));
+        EXPECT_TRUE(near(dc.pixel(right, 1), c.top_right, 12));
+        EXPECT_TRUE(near(dc.pixel(1, bottom), c.bottom_left, 12));
+        EXPECT_TRUE(near(dc.pixel(right, bottom), c.bottom_right, 12));
+        winlib::delete_object(c.bitmap);
+    }
+    dialog->End();
+}
+
 TEST(Getmenuheight, ItemsAndSeparators) {
     winlib::TMenu menu;
     EXPECT_EQ(GETMENUHEIGHT(menu), 5);
@@ -217,10 +256,10 @@ TEST(Getobjecttype, ThePlatformsTypeNumbers) {
         int type;
         bool bitmap;
     } cases[] = {
-        {"a brush", brush, 2, false},   {"a pen", pen, 1, false},
+        {"a brush", brush, 2, false},      {"a pen", pen, 1, false},
         {"the menu font", font, 6, false}, {"a bitmap", bitmap, 7, true},
-        {"a region", region, 8, false}, {"a memory device context", dc.handle(), 10, false},
-        {"no object", 0, 0, false},     {"a number that is no object", 12345, 0, false},
+        {"a region", region, 8, false},    {"a memory device context", dc.handle(), 10, false},
+        {"no object", 0, 0, false},        {"a number that is no object", 12345, 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

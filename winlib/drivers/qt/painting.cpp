@@ -61,7 +61,9 @@ QPainter* painter_of(Handle dc) {
     return it == contexts().end() ? nullptr : &it->second->painter;
 }
 
-QColor colour(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor colour(std::uint32_t bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 QColor colour_argb(std::uint32_t argb) { return QColor::fromRgba(argb); }
 
@@ -107,8 +109,9 @@ Handle create_bitmap(Size size, const std::vector<std::uint32_t>& pixels, bool a
         return 0;
     for (int y = 0; y < size.height; ++y)
         for (int x = 0; x < size.width; ++x)
-            image.setPixel(x, y, pixels[static_cast<std::size_t>(y) * size.width + x] |
-                                     (alpha ? 0 : 0xFF000000u));
+            image.setPixel(
+                x, y,
+                pixels[static_cast<std::size_t>(y) * size.width + x] | (alpha ? 0 : 0xFF000000u));
     return keep(std::move(image));
 }
 
@@ -131,7 +134,9 @@ Handle select_object(Handle dc, Handle object) {
     if (it == contexts().end() || (type != obj::kPen && type != obj::kBrush && type != obj::kFont))
         return 0;
     DeviceContext& context = *it->second;
-    Handle& slot = type == obj::kPen ? context.pen : type == obj::kBrush ? context.brush : context.font;
+    Handle& slot = type == obj::kPen     ? context.pen
+                   : type == obj::kBrush ? context.brush
+                                         : context.font;
     const Handle previous = slot;
     slot = object;
     if (type == obj::kFont) context.painter.setFont(*object_of<QFont>(object));
@@ -188,8 +193,8 @@ void linear_gradient(Handle dc, Rect pixels, std::uint32_t from, std::uint32_t t
     const QRect area = rect(pixels);
     // From the first row's (column's) centre to the last one's, as GDI shades a rectangle.
     const QPointF start(area.left() + 0.5, area.top() + 0.5);
-    const QPointF end = vertical ? QPointF(start.x(), area.bottom() + 0.5)
-                                 : QPointF(area.right() + 0.5, start.y());
+    const QPointF end =
+        vertical ? QPointF(start.x(), area.bottom() + 0.5) : QPointF(area.right() + 0.5, start.y());
     QLinearGradient gradient(start, end);
     gradient.setColorAt(0, colour(from));
     gradient.setColorAt(1, colour(to));

@@ -1,13 +1,12 @@
 // Painting on a device context, Win32 driver (winlib/driver/painting.h): GDI, with the
 // gradient and alpha calls of msimg32 (GradientFill, AlphaBlend) for the shaded and the
 // blended fills. A memory device context carries a 32-bit top-down DIB section.
-#include "winlib/drivers/win32/native.h"
-
 #include "winlib/driver/painting.h"
 
 #include <cmath>
 #include <map>
 
+#include "winlib/drivers/win32/native.h"
 #include "winlib/vocabulary.h"
 
 namespace winlib::driver {
@@ -44,13 +43,19 @@ HBITMAP dib_section(Size size, void** bits) {
 // AlphaBlend takes colours premultiplied by their opacity.
 std::uint32_t premultiplied(std::uint32_t argb) {
     const std::uint32_t alpha = argb >> 24;
-    const auto channel = [&](int shift) { return (((argb >> shift) & 0xFF) * alpha / 255) << shift; };
+    const auto channel = [&](int shift) {
+        return (((argb >> shift) & 0xFF) * alpha / 255) << shift;
+    };
     return (alpha << 24) | channel(16) | channel(8) | channel(0);
 }
 
 TRIVERTEX vertex(LONG x, LONG y, std::uint32_t bgr) {
-    return {x, y, static_cast<COLOR16>((bgr & 0xFF) << 8), static_cast<COLOR16>(((bgr >> 8) & 0xFF) << 8),
-            static_cast<COLOR16>(((bgr >> 16) & 0xFF) << 8), 0};
+    return {x,
+            y,
+            static_cast<COLOR16>((bgr & 0xFF) << 8),
+            static_cast<COLOR16>(((bgr >> 8) & 0xFF) << 8),
+            static_cast<COLOR16>(((bgr >> 16) & 0xFF) << 8),
+            0};
 }
 
 // Draws the bitmap stretched through a device context of its own.
