@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "winlib/device_context.h"
 
@@ -32,7 +33,9 @@ Colour colour_of(double number) {
 }
 
 bool is_brush(double number) {
-    return number == std::trunc(number) &&
+    constexpr double kLowest = static_cast<double>(std::numeric_limits<Handle>::min());
+    constexpr double kHighest = static_cast<double>(std::numeric_limits<Handle>::max());
+    return number == std::trunc(number) && number >= kLowest && number < kHighest &&
            winlib::object_type(static_cast<Handle>(number)) == winlib::obj::kBrush;
 }
 
@@ -101,10 +104,13 @@ void GRADIENTFILL(Handle hDC, int nTop, int nLeft, int nBottom, int nRight, cons
     int start = first;
     for (std::size_t i = 0; i < bands; ++i) {
         const Value& band = items[i];
+        // A band ends no further than the rectangle and no higher than one row above its
+        // start (an empty band).
+        const double reach = start + total * band.at(1).number() - 1;
         const int end =
             i + 1 == bands
                 ? last
-                : std::min(last, static_cast<int>(start + total * band.at(1).number() - 1));
+                : static_cast<int>(std::clamp(reach, start - 1.0, static_cast<double>(last)));
         if (lVertical)
             paint_band(hDC, start, nLeft, end, nRight, band, true);
         else

@@ -124,6 +124,10 @@ TEST(Gradientfill, FractionsAreNotNormalised) {
     EXPECT_TRUE(near(beyond.row(69), kRed));
     EXPECT_TRUE(near(beyond.row(70), kBlue));
     EXPECT_TRUE(near(beyond.row(99), kBlue));
+    // A band of no height (or less) paints nothing and the next starts where it would have.
+    const Painted none(list({list({-0.5, n(kGreen), n(kGreen)}), list({1, n(kRed), n(kRed)})}));
+    EXPECT_TRUE(near(none.row(0), kRed));
+    EXPECT_TRUE(near(none.row(99), kRed));
 }
 
 TEST(Gradientfill, TwoNumbersPaintARadialGradient) {
