@@ -177,4 +177,14 @@ namespace id {
 constexpr int kOk = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7;
 }
 
+// Graphics object types (OBJ_), as the platform reports them for a handle.
+namespace obj {
+constexpr int kPen = 1, kBrush = 2, kDc = 3, kFont = 6, kBitmap = 7, kRegion = 8, kMemoryDc = 10;
+}
+
+// Stock graphics objects (GetStockObject).
+namespace stock {
+constexpr int kHollowBrush = 5;  // NULL_BRUSH: paints nothing
+}
+
 }  // namespace winlib

@@ -103,6 +103,8 @@ std::shared_ptr<Window> Window::from_handle(Handle handle) {
 
 Size Window::GetSize() const { return hWnd != 0 ? driver::window_size(*this) : Size{}; }
 
+Size Window::GetClientSize() const { return hWnd != 0 ? driver::client_size(*this) : Size{}; }
+
 void Window::SetSize(Size size) {
     if (hWnd != 0) driver::set_window_size(*this, size);
 }

@@ -62,6 +62,7 @@ public:
     // The whole size of the realised window, and a new one.
     Size GetSize() const;
     void SetSize(Size size);
+    Size GetClientSize() const;
     // Asks every window in its modal loop to end, without its close rule (winlib/carried.h).
     static void end_modal_loops();
     void add_control(std::shared_ptr<Control> control);
