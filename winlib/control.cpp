@@ -287,6 +287,16 @@ std::shared_ptr<TButton> TButton::Redefine(Window& dlg, int id, std::function<vo
     return button;
 }
 
+std::shared_ptr<TButton> TButton::New(Window& dlg, Rect rect, int id, std::string caption,
+                                      std::function<void()> action) {
+    auto button = std::make_shared<TButton>();
+    button->bAction = std::move(action);
+    button->nId = id;
+    button->cText = std::move(caption);
+    place(dlg, button, rect, 0);
+    return button;
+}
+
 void TButton::on_command() {
     if (bAction) bAction();
 }

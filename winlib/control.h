@@ -177,6 +177,8 @@ public:
 class TButton : public Control {
 public:
     static std::shared_ptr<TButton> Redefine(Window& dlg, int id, std::function<void()> action);
+    static std::shared_ptr<TButton> New(Window& dlg, Rect rect, int id, std::string caption,
+                                        std::function<void()> action);
     static constexpr ControlClass kClass{"TBUTTON", window_class::kButton,
                                          bs::kPushButton | ws::kTabStop};
     const ControlClass& Class() const override { return kClass; }
