@@ -50,6 +50,9 @@ bool owns(const Control& control, Handle handle);
 // field; the Qt driver answers 0 to any other.
 std::intptr_t control_message(Control& control, unsigned message, std::uintptr_t wparam,
                               std::intptr_t lparam);
+// Check boxes and radio buttons: the check mark (BM_SETCHECK, BM_GETCHECK).
+void set_checked(Control& control, bool checked);
+bool checked(const Control& control);
 // A folder's display area below its tabs, in pixels of the window that holds the folder:
 // where its pages go (TCM_ADJUSTRECT).
 Rect page_area(const Control& folder);

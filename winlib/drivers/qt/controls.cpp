@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -227,6 +228,23 @@ std::intptr_t control_message(Control& control, unsigned message, std::uintptr_t
         }
     }
     return 0;
+}
+
+void set_checked(Control& control, bool checked) {
+    auto* button = qobject_cast<QAbstractButton*>(widget(control));
+    if (button == nullptr) return;
+    const QSignalBlocker blocker(button);
+    // Qt keeps the checked button of an exclusive group checked; Windows clears it on request.
+    QButtonGroup* group = button->group();
+    const bool exclusive = group != nullptr && group->exclusive();
+    if (exclusive && !checked) group->setExclusive(false);
+    button->setChecked(checked);
+    if (exclusive && !checked) group->setExclusive(true);
+}
+
+bool checked(const Control& control) {
+    auto* button = qobject_cast<QAbstractButton*>(widget(control));
+    return button != nullptr && button->isChecked();
 }
 
 Rect page_area(const Control& folder) {

@@ -9,6 +9,7 @@
 #include "winlib/driver/windows.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -202,6 +203,13 @@ void realise(NativeWindow* window, std::string_view window_class, const std::str
     widget->setEnabled((style & ws::kDisabled) == 0 && (control == nullptr || control->lEnabled));
     widget->setVisible((style & ws::kVisible) != 0);
     widget->setProperty("id", id);
+    // Radio buttons form a group from one with WS_GROUP to the next control with it.
+    if ((style & ws::kGroup) != 0) window->radio_group = nullptr;
+    if (auto* radio = qobject_cast<QRadioButton*>(widget);
+        radio != nullptr && (style & bs::kKindMask) == bs::kAutoRadioButton) {
+        if (window->radio_group == nullptr) window->radio_group = new QButtonGroup(window);
+        window->radio_group->addButton(radio);
+    }
     const Handle handle = register_widget(widget, window->core);
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         QObject::connect(button, &QAbstractButton::clicked, button, [window, id] {

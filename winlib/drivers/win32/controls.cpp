@@ -213,6 +213,14 @@ std::intptr_t control_message(Control& control, unsigned message, std::uintptr_t
     return SendMessageW(to_hwnd(control.hWnd), message, wparam, lparam);
 }
 
+void set_checked(Control& control, bool checked) {
+    SendMessageW(to_hwnd(control.hWnd), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool checked(const Control& control) {
+    return SendMessageW(to_hwnd(control.hWnd), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
 Rect page_area(const Control& folder) {
     HWND tab = to_hwnd(folder.hWnd);
     RECT area{};
