@@ -7,6 +7,7 @@
 #include "kelv/ui/control_helpers.h"
 #include "kelv/ui/dialog_check.h"
 #include "kelv/ui/post_string.h"
+#include "kelv/ui/refresh_all.h"
 #include "tests/winlib/user.h"
 #include "winlib/combo_box.h"
 #include "winlib/folder.h"
@@ -255,6 +256,30 @@ TEST(ComboBox, UpperCasePictureAndACaretAtTheStartStaysThere) {
     d.dlg->Activate(true);
     EXPECT_TRUE(user->finished()) << user->report();
     EXPECT_EQ(carets, std::vector<int>{0});
+}
+
+TEST(RefreshAll, ShowsChangedValuesButLeavesTheFocusedComboBox) {
+    FolderDialog d(false);
+    std::string note(10, ' ');
+    auto note_field = winlib::TGet::New(*d.dlg, {170, 10, 150, 24}, &note);
+    note_field->nId = 103;
+    d.dlg->bStart = [&] {
+        d.combo->SetFocus();
+        d.combo_value = "Tre";
+        note = "Nuovo     ";
+        d.name = "Rossi     ";  // a page's field: the dialog's own controls only are walked
+        REFRESHALL(*d.dlg);
+    };
+    auto user = make_user();
+    user->wait_window(kCaption)
+        .expect_text(kCaption, 103, "Nuovo")
+        .expect_text(kCaption, 101, "Due")
+        .expect_text(kCaption, 201, "")
+        .key(kCaption, winlib::vk::kEscape);
+    user->start();
+    d.dlg->Activate(true);
+    EXPECT_TRUE(user->finished()) << user->report();
+    EXPECT_EQ(d.combo->nAt, 2);
 }
 
 TEST(PostString, ACharacterAndAReturnAsTypedIntoTheField) {

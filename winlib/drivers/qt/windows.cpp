@@ -3,8 +3,10 @@
 // from the core's run-time controls the same way, from window class and style; the modal
 // loop and centring.
 //
-// Supported control classes: BUTTON (push, default push, check box, radio, group box),
-// STATIC, EDIT (single line; multi-line as a plain-text editor), LISTBOX, COMBOBOX.
+// Supported control classes: BUTTON (push, default push, check box, radio with groups as
+// Windows forms them, group box), STATIC, EDIT (single line; multi-line as a plain-text
+// editor), LISTBOX, COMBOBOX, SYSTABCONTROL32 (tabs; the pages are child windows of
+// their own, as on Windows), MSCTLS_PROGRESS32.
 // Not supported yet: owner-drawn controls, icons and bitmaps in statics, sizing grips.
 #include "winlib/driver/windows.h"
 
