@@ -296,10 +296,11 @@ NativeWindow* native_window(const Window& window) {
 
 namespace {
 
-// Hides the widget and lets the core's objects go: events still queued for the widget
-// reach nobody.
+// Hides the widget and lets the core's objects go: events still queued for the widget or
+// its folders' pages reach nobody.
 void discard(NativeWindow* native, Window& window) {
     native->core = nullptr;
+    for (NativeWindow* page : native->findChildren<NativeWindow*>()) page->core = nullptr;
     native->hide();
     forget_window(&window);
 }
