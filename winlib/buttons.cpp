@@ -66,7 +66,8 @@ void TRadio::Refresh() {
 void TRadio::on_command() {
     if (oWnd != nullptr)
         for (const auto& control : oWnd->aControls)
-            if (auto* radio = dynamic_cast<TRadio*>(control.get()); radio != nullptr && radio->hWnd != 0)
+            if (auto* radio = dynamic_cast<TRadio*>(control.get());
+                radio != nullptr && radio->hWnd != 0)
                 radio->lChecked = driver::checked(*radio);
     Control::on_changed();
 }

@@ -35,7 +35,9 @@ std::shared_ptr<TFolder> TFolder::New(Window& dlg, Rect rect, std::vector<std::s
     return folder;
 }
 
-std::shared_ptr<TDialog> TFolder::Page() { return TDialog::New("", 0, 0, ws::kChild | ds::kControl); }
+std::shared_ptr<TDialog> TFolder::Page() {
+    return TDialog::New("", 0, 0, ws::kChild | ds::kControl);
+}
 
 void TFolder::SetOption(int n) {
     if (n < 1 || n > static_cast<int>(ADIALOGS.size())) return;

@@ -133,7 +133,8 @@ std::shared_ptr<Control> Window::control_from_handle(Handle handle) const {
 
 void Window::show_controls() {
     for (const auto& control : aControls) {
-        if (control->oFont.height > 0 && control->hWnd != 0) driver::set_font(*control, control->oFont);
+        if (control->oFont.height > 0 && control->hWnd != 0)
+            driver::set_font(*control, control->oFont);
         control->Refresh();
         control->on_created();
     }

@@ -28,7 +28,8 @@ void CTLDISABLE(winlib::Control& oCtl) {
 }
 
 void CTLENABLE(winlib::Control& oCtl) {
-    if (winlib::TComboBox* combo = as_combo(oCtl); combo != nullptr && !combo->cTmpItem.is_nothing()) {
+    if (winlib::TComboBox* combo = as_combo(oCtl);
+        combo != nullptr && !combo->cTmpItem.is_nothing()) {
         combo->Modify(combo->cTmpItem.is_text() ? combo->cTmpItem.text() : "", combo->nAt);
         combo->Select(combo->nAt);
         combo->VarPut(combo->cTmpItem);
@@ -39,8 +40,9 @@ void CTLENABLE(winlib::Control& oCtl) {
 void LBXSET(winlib::Control& oLbx, const std::string& cItem) {
     auto* list = dynamic_cast<winlib::TListBox*>(&oLbx);
     if (list == nullptr) return;
-    const auto it = std::find_if(list->aItems.begin(), list->aItems.end(),
-                                 [&](const std::string& item) { return item.rfind(cItem, 0) == 0; });
+    const auto it =
+        std::find_if(list->aItems.begin(), list->aItems.end(),
+                     [&](const std::string& item) { return item.rfind(cItem, 0) == 0; });
     if (it != list->aItems.end()) list->Select(static_cast<int>(it - list->aItems.begin()) + 1);
 }
 

@@ -10,7 +10,8 @@ void POSTSTRING(std::optional<winlib::Handle> hWnd, const std::string& cText) {
     const winlib::Handle target = hWnd ? *hWnd : winlib::active_window();
     for (const char byte : cText) {
         const auto code = static_cast<unsigned char>(byte);
-        winlib::post_message(target, code > ' ' ? winlib::msg::kChar : winlib::msg::kKeyDown, code, 0);
+        winlib::post_message(target, code > ' ' ? winlib::msg::kChar : winlib::msg::kKeyDown, code,
+                             0);
         winlib::pump();
     }
 }

@@ -54,7 +54,8 @@ void REFRESHALL(winlib::Window& oDlg) {
                 control->hWnd == oDlg.hCtlFocus)
                 continue;
             const Value bound = control->VarGet();
-            if (differs(control->GetText(), bound.is_text() ? bound.text() : "")) control->Refresh();
+            if (differs(control->GetText(), bound.is_text() ? bound.text() : ""))
+                control->Refresh();
         } else {
             control->Refresh();
         }

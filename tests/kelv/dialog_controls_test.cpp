@@ -36,12 +36,12 @@ struct FolderDialog {
     std::shared_ptr<winlib::TGet> file_field;
 
     explicit FolderDialog(bool ask) {
-        combo = winlib::TComboBox::New(*dlg, {10, 10, 150, 120}, &combo_value,
-                                       {"Uno", "Due", "Tre"});
+        combo =
+            winlib::TComboBox::New(*dlg, {10, 10, 150, 120}, &combo_value, {"Uno", "Due", "Tre"});
         combo->nId = 101;
         combo->cVarName = "cCombo";
-        folder = winlib::TFolder::New(*dlg, {10, 45, 310, 140}, {"Primo", "Secondo"},
-                                      {first, second});
+        folder =
+            winlib::TFolder::New(*dlg, {10, 45, 310, 140}, {"Primo", "Secondo"}, {first, second});
         folder->nId = 102;
         folder->cVarName = "cFolder";
         name_field = winlib::TGet::New(*first, {10, 10, 200, 24}, &name);
@@ -245,12 +245,16 @@ TEST(ComboBox, UpperCasePictureAndACaretAtTheStartStaysThere) {
         d.combo->SendMsg(winlib::cb::kSetEditSel, 0, 0);
         CBPICTURE(*d.combo, "9");
         carets.push_back(static_cast<int>(d.combo->SendMsg(winlib::cb::kGetEditSel) & 0xFFFF));
-        d.combo->SetEditText("\xE0" "bc9");  // a-z only: the accented letter stays
+        d.combo->SetEditText(
+            "\xE0"
+            "bc9");  // a-z only: the accented letter stays
         CBPICTURE(*d.combo, "@!");
     };
     auto user = make_user();
     user->wait_window(kCaption)
-        .expect_text(kCaption, 101, "\xE0" "BC9")
+        .expect_text(kCaption, 101,
+                     "\xE0"
+                     "BC9")
         .key(kCaption, winlib::vk::kEscape);
     user->start();
     d.dlg->Activate(true);
@@ -310,7 +314,9 @@ TEST(ListBox, SelectsTheFirstItemBeginningWithTheText) {
         LBXSET(*list, "zeta");  // none: the selection stays
     };
     auto user = make_user();
-    user->wait_window("Elenco").expect_selection("Elenco", 101, 2).key("Elenco", winlib::vk::kEscape);
+    user->wait_window("Elenco")
+        .expect_selection("Elenco", 101, 2)
+        .key("Elenco", winlib::vk::kEscape);
     user->start();
     dlg->Activate(true);
     EXPECT_TRUE(user->finished()) << user->report();

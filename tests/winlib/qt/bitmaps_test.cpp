@@ -1,8 +1,9 @@
 // The bitmaps of the resource script, as the Qt driver reads them: each decodes to an
 // image of its size.
+#include "resources/bitmaps.h"
+
 #include <QImage>
 
-#include "resources/bitmaps.h"
 #include "robot.h"
 
 namespace {
@@ -13,8 +14,8 @@ struct Bitmap {
 };
 
 TEST(Bitmaps, EachResourceDecodesToItsSize) {
-    for (const Bitmap& b : {Bitmap{"PRINT", 16, 15}, Bitmap{"DBCOMBO", 17, 19},
-                            Bitmap{"DBCOMBO2", 17, 19}}) {
+    for (const Bitmap& b :
+         {Bitmap{"PRINT", 16, 15}, Bitmap{"DBCOMBO", 17, 19}, Bitmap{"DBCOMBO2", 17, 19}}) {
         const std::string_view bytes = resources::bitmap(b.name);
         QImage image;
         ASSERT_TRUE(image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),

@@ -1,8 +1,7 @@
 // The bitmaps of the resource script, as the Win32 driver loads them: each is a real
 // resource of the program, of its size and 24 bits deep.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 namespace {
 
@@ -12,12 +11,12 @@ struct Bitmap {
 };
 
 TEST(Bitmaps, EachIsAResourceOfItsSize) {
-    for (const Bitmap& b : {Bitmap{L"PRINT", 16, 15}, Bitmap{L"DBCOMBO", 17, 19},
-                            Bitmap{L"DBCOMBO2", 17, 19}}) {
+    for (const Bitmap& b :
+         {Bitmap{L"PRINT", 16, 15}, Bitmap{L"DBCOMBO", 17, 19}, Bitmap{L"DBCOMBO2", 17, 19}}) {
         HRSRC found = FindResourceW(nullptr, b.name, MAKEINTRESOURCEW(2));  // RT_BITMAP
         ASSERT_NE(found, nullptr);
-        const auto* info = static_cast<const BITMAPINFOHEADER*>(
-            LockResource(LoadResource(nullptr, found)));
+        const auto* info =
+            static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(nullptr, found)));
         ASSERT_NE(info, nullptr);
         EXPECT_EQ(info->biWidth, b.width);
         EXPECT_EQ(info->biHeight, b.height);

@@ -25,8 +25,8 @@
 
 #include "winlib/drivers/qt/key_map.h"
 #include "winlib/drivers/qt/native.h"
-#include "winlib/vocabulary.h"
 #include "winlib/events.h"
+#include "winlib/vocabulary.h"
 #include "winlib/window.h"
 
 namespace winlib::driver {

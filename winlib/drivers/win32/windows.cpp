@@ -94,8 +94,7 @@ INT_PTR CALLBACK dialog_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             // A folder's tab chosen by the user.
             const auto* header = reinterpret_cast<const NMHDR*>(lparam);
             if (header->code != TCN_SELCHANGE) return FALSE;
-            if (Control* control = control_of(*window, header->hwndFrom))
-                events::changed(*control);
+            if (Control* control = control_of(*window, header->hwndFrom)) events::changed(*control);
             return TRUE;
         }
         case WM_CLOSE:
