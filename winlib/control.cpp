@@ -11,14 +11,6 @@
 namespace winlib {
 namespace {
 
-// A get/set callback over a text variable.
-std::function<runtime::Value(const runtime::Value&)> bind_text(std::string* variable) {
-    return [variable](const runtime::Value& value) {
-        if (value.is_text()) *variable = value.text();
-        return runtime::Value(*variable);
-    };
-}
-
 // The variable's new value from what the field shows: under the picture, cut to the
 // variable's length and filled with blanks to it. A variable of length 0 takes the text
 // as typed (there is no length to keep).
@@ -56,6 +48,13 @@ void place(Window& dlg, const std::shared_ptr<Control>& control, Rect rect, unsi
 }
 
 }  // namespace
+
+std::function<runtime::Value(const runtime::Value&)> bind_text(std::string* variable) {
+    return [variable](const runtime::Value& value) {
+        if (value.is_text()) *variable = value.text();
+        return runtime::Value(*variable);
+    };
+}
 
 Control::~Control() = default;
 
@@ -285,6 +284,16 @@ std::shared_ptr<TButton> TButton::Redefine(Window& dlg, int id, std::function<vo
     auto button = std::make_shared<TButton>();
     button->bAction = std::move(action);
     bind_to_template(dlg, button, id);
+    return button;
+}
+
+std::shared_ptr<TButton> TButton::New(Window& dlg, Rect rect, int id, std::string caption,
+                                      std::function<void()> action) {
+    auto button = std::make_shared<TButton>();
+    button->bAction = std::move(action);
+    button->nId = id;
+    button->cText = std::move(caption);
+    place(dlg, button, rect, 0);
     return button;
 }
 

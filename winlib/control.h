@@ -74,7 +74,13 @@ public:
     virtual void on_changed();
     virtual void on_focus_lost();
     virtual void on_command();
+    // The native control exists (its window is realised), and it has gone with its window.
+    virtual void on_created() {}
+    virtual void on_window_gone() {}
 };
+
+// A get/set callback (Control::bSetGet) over a text variable.
+std::function<runtime::Value(const runtime::Value&)> bind_text(std::string* variable);
 
 class TSay : public Control {
 public:
@@ -171,6 +177,8 @@ public:
 class TButton : public Control {
 public:
     static std::shared_ptr<TButton> Redefine(Window& dlg, int id, std::function<void()> action);
+    static std::shared_ptr<TButton> New(Window& dlg, Rect rect, int id, std::string caption,
+                                        std::function<void()> action);
     static constexpr ControlClass kClass{"TBUTTON", window_class::kButton,
                                          bs::kPushButton | ws::kTabStop};
     const ControlClass& Class() const override { return kClass; }

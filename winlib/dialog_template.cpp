@@ -43,6 +43,7 @@ const std::map<std::string, unsigned, std::less<>>& style_names() {
         {"DS_NOIDLEMSG", ds::kNoIdleMsg},
         {"DS_SETFOREGROUND", ds::kSetForeground},
         {"DS_3DLOOK", ds::k3dLook},
+        {"DS_CONTROL", ds::kControl},
         {"DS_CENTER", ds::kCenter},
         {"ES_LEFT", es::kLeft},
         {"ES_CENTER", es::kCenter},

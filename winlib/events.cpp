@@ -42,6 +42,10 @@ void changed(Control& control) {
     guarded([&] { control.on_changed(); });
 }
 
+void focus_gained(Control& control) {
+    if (control.oWnd != nullptr) control.oWnd->hCtlFocus = control.hWnd;
+}
+
 void focus_lost(Control& control) {
     guarded([&] { control.on_focus_lost(); });
 }

@@ -24,6 +24,8 @@ void painted(Window& window);
 void resized(Window& window, Size client);
 // The user changed an edit's text or a list box's selection.
 void changed(Control& control);
+// A control got the keyboard focus.
+void focus_gained(Control& control);
 // A control lost the keyboard focus.
 void focus_lost(Control& control);
 // Any other message sent or posted to the window (the arrival notification msg::kCommNotify).

@@ -21,4 +21,8 @@ std::intptr_t send_message(Handle window, unsigned message, std::uintptr_t wpara
     return driver::send_message(window, message, wparam, lparam);
 }
 
+void post_message(Handle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    driver::post_message(window, message, wparam, lparam);
+}
+
 }  // namespace winlib

@@ -18,5 +18,8 @@ void wait_event(int milliseconds);
 // Sends a message (msg::) and waits for the window's answer; any thread may call it.
 std::intptr_t send_message(Handle window, unsigned message, std::uintptr_t wparam,
                            std::intptr_t lparam);
+// Posts a keyboard message (msg::kChar, msg::kKeyDown) to a window, handled by the next
+// processing of messages as if typed there. UI thread only.
+void post_message(Handle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
 
 }  // namespace winlib

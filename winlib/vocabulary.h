@@ -18,6 +18,7 @@ constexpr std::string_view kStatic = "STATIC";
 constexpr std::string_view kListBox = "LISTBOX";
 constexpr std::string_view kComboBox = "COMBOBOX";
 constexpr std::string_view kProgress = "MSCTLS_PROGRESS32";  // PROGRESS_CLASS
+constexpr std::string_view kTabControl = "SYSTABCONTROL32";   // WC_TABCONTROL
 }  // namespace window_class
 
 // Window styles (WS_).
@@ -53,6 +54,7 @@ constexpr unsigned kSetFont = 0x0040;
 constexpr unsigned kModalFrame = 0x0080;
 constexpr unsigned kNoIdleMsg = 0x0100;
 constexpr unsigned kSetForeground = 0x0200;
+constexpr unsigned kControl = 0x0400;  // a child dialog inside another (a folder's page)
 constexpr unsigned kCenter = 0x0800;
 }  // namespace ds
 
@@ -123,6 +125,14 @@ constexpr unsigned kNoPrefix = 0x0080;
 // Messages (WM_) that cross the seam with a meaning of their own.
 namespace msg {
 constexpr unsigned kCommNotify = 0x0044;  // WM_COMMNOTIFY: wparam port handle, lparam 1
+constexpr unsigned kKeyDown = 0x0100;     // WM_KEYDOWN: wparam the virtual key
+constexpr unsigned kChar = 0x0102;        // WM_CHAR: wparam the character
+}
+
+// Combo-box messages (CB_) the library sends to a combo box's edit field.
+namespace cb {
+constexpr unsigned kGetEditSel = 0x0140;  // answer: start in the low word, end in the high
+constexpr unsigned kSetEditSel = 0x0142;  // lparam: start in the low word, end in the high
 }
 
 // Virtual-key codes (VK_). Letters and digits are their upper-case ASCII codes.

@@ -37,10 +37,7 @@ void Window::Activate(bool modal) {
     registry()[hWnd] = self;
     stage_ = Stage::kInitialising;
     if (nCursor != 0) driver::set_cursor(*this, nCursor);
-    for (const auto& control : aControls) {
-        if (control->oFont.height > 0 && control->hWnd != 0) driver::set_font(*control, control->oFont);
-        control->Refresh();
-    }
+    show_controls();
     if (oClient) SetControl(oClient);
     if (bInit) bInit();
     if (lEnding) {  // ended before it was ever shown
@@ -132,14 +129,42 @@ std::shared_ptr<Control> Window::control_by_id(int id) const {
 std::shared_ptr<Control> Window::control_from_handle(Handle handle) const {
     if (handle == 0) return nullptr;
     for (const auto& control : aControls)
-        if (control->hWnd == handle) return control;
+        if (control->hWnd != 0 && driver::owns(*control, handle)) return control;
+    return nullptr;
+}
+
+void Window::show_controls() {
+    for (const auto& control : aControls) {
+        if (control->oFont.height > 0 && control->hWnd != 0)
+            driver::set_font(*control, control->oFont);
+        control->Refresh();
+        control->on_created();
+    }
+}
+
+void Window::realise_as_page(const Control& folder) {
+    driver::create_page(*this, folder);
+    if (hWnd == 0) return;
+    registry()[hWnd] = shared_from_this();
+    stage_ = Stage::kShown;
+    show_controls();
+}
+
+std::shared_ptr<Control> Window::control_owning(Handle handle) {
+    for (const auto& [window_handle, weak] : registry())
+        if (const auto window = weak.lock())
+            if (auto control = window->control_from_handle(handle)) return control;
     return nullptr;
 }
 
 void Window::finish() {
     registry().erase(hWnd);
     hWnd = 0;
-    for (const auto& control : aControls) control->hWnd = 0;
+    hCtlFocus = 0;
+    for (const auto& control : aControls) {
+        control->hWnd = 0;
+        control->on_window_gone();
+    }
     stage_ = Stage::kUnrealised;
 }
 

@@ -38,6 +38,7 @@ public:
     bool lModify = false;
     bool lModal = false;
     bool lEnding = false;  // End() accepted; a modal window ends when the message returns
+    Handle hCtlFocus = 0;  // the control of this window that last had the keyboard focus
     std::shared_ptr<Control> oClient;  // the client control, refitted on every resize
 
     std::function<void()> bInit;   // once, after the window and its controls exist, before shown
@@ -59,6 +60,12 @@ public:
 
     // The live window with this handle, or nothing.
     static std::shared_ptr<Window> from_handle(Handle handle);
+    // The control, in any live window, that owns this native handle (its window or one
+    // of its parts); nothing when none.
+    static std::shared_ptr<Control> control_owning(Handle handle);
+    // Realises this window as a page of a folder (winlib/folder.h), hidden; it lives as
+    // long as the window holding the folder.
+    void realise_as_page(const Control& folder);
     // The whole size of the realised window, and a new one.
     Size GetSize() const;
     void SetSize(Size size);
@@ -75,7 +82,9 @@ protected:
 
 private:
     enum class Stage { kUnrealised, kInitialising, kShown, kModalLoop };
+    friend class TFolder;
     void finish();  // the native window is gone: forget its handles
+    void show_controls();  // fonts and bound values, once the controls exist
     Stage stage_ = Stage::kUnrealised;
 };
 

@@ -20,12 +20,6 @@ struct Guard {
     ~Guard() { flag = false; }
 };
 
-constexpr const char* kEmptyDateMask = "  /  /  ";
-
-bool bad_date(const std::string& text) {
-    if (text.empty() || text.rfind(kEmptyDateMask, 0) == 0) return false;
-    return !runtime::date_from_text(text).has_value();
-}
 
 bool reject(winlib::Window& wnd, winlib::Control& control, const char* message) {
     control.SetFocus();
@@ -38,12 +32,22 @@ bool reject(winlib::Window& wnd, winlib::Control& control, const char* message) 
 
 }  // namespace
 
+bool bad_date(const std::string& text) {
+    constexpr const char* kEmptyDateMask = "  /  /  ";
+    if (text.empty() || text.rfind(kEmptyDateMask, 0) == 0) return false;
+    return !runtime::date_from_text(text).has_value();
+}
+
 bool class_begins(const winlib::Control& control, const std::string& prefix) {
     return runtime::upper(control.ClassName()).rfind(runtime::upper(prefix), 0) == 0;
 }
 
+winlib::TFolder* as_folder(winlib::Control& control) {
+    return class_begins(control, "TFOLDER") ? dynamic_cast<winlib::TFolder*>(&control) : nullptr;
+}
+
 bool __VALID(winlib::Window& oDlg, bool lAsk) {
-    winlib::Handle focus = winlib::focused_window();
+    const winlib::Handle focus = winlib::focused_window();
     if (validating) return false;
     Guard guard(validating);
 
@@ -55,22 +59,31 @@ bool __VALID(winlib::Window& oDlg, bool lAsk) {
         if (!oDlg.lModify) return true;
         bool yes = POPMSG("Annullo le modifiche?", 5).logical();
         if (!yes) {
-            for (const auto& c : oDlg.aControls)
-                if (c->hWnd == focus) c->SetFocus();
+            if (const auto owner = winlib::Window::control_owning(focus)) owner->SetFocus();
         }
         return yes;
     }
 
     oDlg.Cargo = Value();
-    for (const auto& c : oDlg.aControls)
-        if (focus != 0 && c->hWnd == focus) c->on_focus_lost();
-    return __VALID2(oDlg);
+    if (const auto owner = winlib::Window::control_owning(focus)) owner->on_focus_lost();
+    if (!__VALID2(oDlg)) return false;
+    for (const auto& c : oDlg.aControls) {
+        winlib::TFolder* folder = as_folder(*c);
+        if (folder == nullptr) continue;
+        for (std::size_t i = 0; i < folder->ADIALOGS.size(); ++i) {
+            folder->SetOption(static_cast<int>(i) + 1);
+            if (!__VALID2(*folder->ADIALOGS[i])) return false;
+        }
+    }
+    return true;
 }
 
 bool __VALID2(winlib::Window& oWnd) {
     for (const auto& c : oWnd.aControls) {
         std::string cls = runtime::upper(c->ClassName());
         if (std::string("TMETER|TSAY").find(cls) != std::string::npos) continue;
+        // What a combo box shows goes to its variable, even when the box is skipped below.
+        if (class_begins(*c, "TCOMBOBOX")) c->VarPut(c->GetText());
         if (c->bWhen && !c->bWhen()) continue;
         Value bound = c->bSetGet ? c->VarGet() : Value();
         if (bound.is_date() && bad_date(c->GetText()))
@@ -81,10 +94,31 @@ bool __VALID2(winlib::Window& oWnd) {
     return true;
 }
 
-void UPDATEMODIFY(winlib::Window&) {
-    // Folder pages carry their own modified flag; a dialog without folders has nothing
-    // to gather.
+void UPDATEMODIFY(winlib::Window& oDlg) {
+    for (const auto& c : oDlg.aControls)
+        if (winlib::TFolder* folder = as_folder(*c))
+            for (const auto& page : folder->ADIALOGS)
+                if (page->lModify) oDlg.lModify = true;
 }
+
+namespace {
+
+// The first control, in creation order, that matches; folders are searched page by page
+// (pages holding folders too) and never match themselves.
+template <class Match>
+std::shared_ptr<winlib::Control> find_control(const winlib::Window& wnd, const Match& match) {
+    for (const auto& c : wnd.aControls) {
+        if (winlib::TFolder* folder = as_folder(*c)) {
+            for (const auto& page : folder->ADIALOGS)
+                if (auto found = find_control(*page, match)) return found;
+        } else if (match(*c)) {
+            return c;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 std::shared_ptr<winlib::Control> CTL(const winlib::Window& oDlg, const Value& xKey) {
     if (xKey.is_number()) {
@@ -94,13 +128,13 @@ std::shared_ptr<winlib::Control> CTL(const winlib::Window& oDlg, const Value& xK
         return nullptr;
     }
     if (!xKey.is_text()) return nullptr;
-    for (const auto& c : oDlg.aControls)
-        if (!c->cVarName.empty() && c->cVarName.rfind(xKey.text(), 0) == 0) return c;
-    return nullptr;
+    return find_control(oDlg, [&](const winlib::Control& c) {
+        return !c.cVarName.empty() && c.cVarName.rfind(xKey.text(), 0) == 0;
+    });
 }
 
 std::shared_ptr<winlib::Control> ITEM(const winlib::Window& oDlg, int nId) {
-    return oDlg.control_by_id(nId);
+    return find_control(oDlg, [nId](const winlib::Control& c) { return c.nId == nId; });
 }
 
 }  // namespace kelv

@@ -21,7 +21,8 @@ constexpr wchar_t kHelp[] =
     L"\n"
     L"Windows are top-level windows found by their exact caption; a command that needs one\n"
     L"waits for it to be visible (and enabled, for click, type, key and close), up to the\n"
-    L"timeout (default 10000 ms). Ids are decimal.\n"
+    L"timeout (default 10000 ms). Ids are decimal; a control is\n"
+    L"looked for in the windows inside the window too (a folder's pages).\n"
     L"\n"
     L"  wait-window <caption>            wait until the window is visible\n"
     L"  wait-gone <caption>              wait until no window has that caption, shown or\n"
@@ -93,10 +94,29 @@ HWND find_window(const std::wstring& caption, Use use = Use::kLook) {
     }
 }
 
+// A control of the window or of a window inside it (a folder's page), by id.
+HWND descendant(HWND window, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM lparam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lparam);
+            if (GetDlgCtrlID(child) != s->id) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND find_control(const std::wstring& caption, const std::wstring& id, Use use = Use::kLook) {
     HWND window = find_window(caption, use);
     if (number(id) == 0) return window;
     HWND control = GetDlgItem(window, number(id));
+    if (control == nullptr) control = descendant(window, number(id));
     if (control == nullptr) fail(L"no control " + id + L" in \"" + caption + L"\"");
     return control;
 }

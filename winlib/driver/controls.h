@@ -3,6 +3,7 @@
 // Rules of the whole seam: winlib/driver/README.md.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,9 @@ namespace winlib::driver {
 void set_text(Control& control, const std::string& text);
 // A list box's text is its selected item.
 std::string get_text(const Control& control);
-// List boxes: replaces all items; selection is a 1-based position, 0 for none. Setting
-// either notifies nobody, as on Windows.
+// List boxes, combo boxes and the tabs of a folder: replaces all items; selection is a
+// 1-based position, 0 for none. Setting either notifies nobody, as on Windows. A combo
+// box's text is what its edit field shows (the selected item's text once one is selected).
 void set_items(Control& control, const std::vector<std::string>& items);
 void select(Control& control, int position);
 int selection(const Control& control);
@@ -38,7 +40,21 @@ void set_progress_range(Control& control, int min, int max);
 void set_progress_position(Control& control, int position);
 // Multi-line edit: caret after the last character, last line scrolled into view.
 void go_bottom(Control& control);
-// The control that has the keyboard focus, or 0.
+// The control that has the keyboard focus, or 0. A control made of several native parts
+// (a combo box and its edit field) may answer with the handle of a part: owns() tells.
 Handle focused_handle();
+// True when the handle is the control's window or one of its parts.
+bool owns(const Control& control, Handle handle);
+// Sends a control one of the Win32 messages it answers natively and returns its answer.
+// Both drivers answer cb::kGetEditSel and cb::kSetEditSel on a combo box with an edit
+// field; the Qt driver answers 0 to any other.
+std::intptr_t control_message(Control& control, unsigned message, std::uintptr_t wparam,
+                              std::intptr_t lparam);
+// Check boxes and radio buttons: the check mark (BM_SETCHECK, BM_GETCHECK).
+void set_checked(Control& control, bool checked);
+bool checked(const Control& control);
+// A folder's display area below its tabs, in pixels of the window that holds the folder:
+// where its pages go (TCM_ADJUSTRECT).
+Rect page_area(const Control& folder);
 
 }  // namespace winlib::driver

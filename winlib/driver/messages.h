@@ -22,5 +22,9 @@ void wait_event(int milliseconds);
 std::intptr_t send_message(Handle window, unsigned message, std::uintptr_t wparam,
                            std::intptr_t lparam);
 void post_quit(int exit_code);
+// Posts a keyboard message (msg::kChar with the character, msg::kKeyDown with the virtual
+// key) to a window or control, to be handled when messages are next processed, as typed
+// there. It does not change what key_down() reports. UI thread only.
+void post_message(Handle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
 
 }  // namespace winlib::driver

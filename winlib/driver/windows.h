@@ -8,6 +8,7 @@
 
 namespace winlib {
 class Window;
+class Control;
 }
 
 namespace winlib::driver {
@@ -40,6 +41,12 @@ Size client_size(const Window& window);
 // and a new one, its place kept.
 Size window_size(const Window& window);
 void set_window_size(Window& window, Size size);
+// Realises a page of a folder: a child window of the window that holds the folder (its
+// template or, built at run time, an empty one), with its controls as create_window()
+// makes them, placed over the folder's display area, hidden, above the folder.
+void create_page(Window& page, const Control& folder);
+// Shows or hides a page (only one page of a folder shows at a time).
+void show_page(Window& page, bool shown);
 // Repaints the window, with or without erasing its background first.
 void repaint(Window& window, bool erase);
 

@@ -5,6 +5,7 @@
 // report instead of waiting for its time limit.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -65,6 +66,7 @@ std::string text_of(QWidget* window, int id) {
     if (auto* multi = qobject_cast<QPlainTextEdit*>(w)) return program_text(multi->toPlainText());
     if (auto* label = qobject_cast<QLabel*>(w)) return program_text(label->text());
     if (auto* button = qobject_cast<QAbstractButton*>(w)) return program_text(button->text());
+    if (auto* combo = qobject_cast<QComboBox*>(w)) return program_text(combo->currentText());
     return "<no text control " + std::to_string(id) + ">";
 }
 
@@ -75,6 +77,7 @@ Qt::Key qt_key(int virtual_key) {
         case vk::kF4: return Qt::Key_F4;
         case 0x09: return Qt::Key_Tab;
         case 0x20: return Qt::Key_Space;
+        case vk::kLeft: return Qt::Key_Left;
         default: return static_cast<Qt::Key>(virtual_key);  // letters and digits agree
     }
 }

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,10 +19,13 @@
 #include <QStyle>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTabBar>
+#include <QTabWidget>
 
 #include "resources/bitmaps.h"
 #include "winlib/control.h"
 #include "winlib/drivers/qt/native.h"
+#include "winlib/vocabulary.h"
 
 namespace winlib::driver {
 namespace {
@@ -94,6 +98,10 @@ void set_items(Control& control, const std::vector<std::string>& items) {
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
         combo->clear();
         combo->addItems(texts);
+    } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+        // Empty stand-ins: the pages are windows of their own over the display area.
+        while (tabs->count() > 0) delete tabs->widget(0);
+        for (const QString& text : texts) tabs->addTab(new QWidget, text);
     }
 }
 
@@ -106,6 +114,8 @@ void select(Control& control, int position) {
         if (position <= 0) list->clearSelection();
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
         combo->setCurrentIndex(position - 1);
+    } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+        tabs->setCurrentIndex(position - 1);
     }
 }
 
@@ -114,6 +124,7 @@ int selection(const Control& control) {
     // A single-selection list's current item is its selection (select(0) clears both).
     if (auto* list = qobject_cast<QListWidget*>(w)) return list->currentRow() + 1;
     if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentIndex() + 1;
+    if (auto* tabs = qobject_cast<QTabWidget*>(w)) return tabs->currentIndex() + 1;
     return 0;
 }
 
@@ -181,6 +192,70 @@ void go_bottom(Control& control) {
     editor->verticalScrollBar()->setValue(editor->verticalScrollBar()->maximum());
 }
 
-Handle focused_handle() { return qt::handle_of(QApplication::focusWidget()); }
+// The inner widgets of a control (a combo box's edit field) carry no handle: the focus is
+// the nearest widget that does.
+Handle focused_handle() {
+    for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget())
+        if (const Handle handle = qt::handle_of(w); handle != 0) return handle;
+    return 0;
+}
+
+bool owns(const Control& control, Handle handle) {
+    QWidget* w = widget(control);
+    QWidget* part = qt::widget_of(handle);
+    return handle == control.hWnd || (w != nullptr && part != nullptr && w->isAncestorOf(part));
+}
+
+// The edit-selection messages of a combo box with an edit field: positions in the low
+// and high word, as Windows gives and takes them.
+std::intptr_t control_message(Control& control, unsigned message, std::uintptr_t,
+                              std::intptr_t lparam) {
+    auto* combo = qobject_cast<QComboBox*>(widget(control));
+    QLineEdit* edit = combo != nullptr ? combo->lineEdit() : nullptr;
+    if (edit == nullptr) return 0;
+    if (message == cb::kGetEditSel) {
+        const int start = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+        const int end = edit->hasSelectedText() ? edit->selectionEnd() : edit->cursorPosition();
+        return static_cast<std::intptr_t>((end & 0xFFFF) << 16 | (start & 0xFFFF));
+    }
+    if (message == cb::kSetEditSel) {
+        const int start = static_cast<int>(lparam & 0xFFFF);
+        const int end = static_cast<int>((lparam >> 16) & 0xFFFF);
+        if (start == end) {
+            edit->setCursorPosition(start);
+        } else {
+            edit->setSelection(start, end - start);
+        }
+    }
+    return 0;
+}
+
+void set_checked(Control& control, bool checked) {
+    auto* button = qobject_cast<QAbstractButton*>(widget(control));
+    if (button == nullptr) return;
+    const QSignalBlocker blocker(button);
+    // Qt keeps the checked button of an exclusive group checked; Windows clears it on request.
+    QButtonGroup* group = button->group();
+    const bool exclusive = group != nullptr && group->exclusive();
+    if (exclusive && !checked) group->setExclusive(false);
+    button->setChecked(checked);
+    if (exclusive && !checked) group->setExclusive(true);
+}
+
+bool checked(const Control& control) {
+    auto* button = qobject_cast<QAbstractButton*>(widget(control));
+    return button != nullptr && button->isChecked();
+}
+
+Rect page_area(const Control& folder) {
+    auto* tabs = qobject_cast<QTabWidget*>(widget(folder));
+    if (tabs == nullptr) return {};
+    // The pane's frame is two pixels wide in Qt's styles, as the tab control's on Windows.
+    constexpr int kFrame = 2;
+    const QRect box = tabs->geometry();
+    const int bar = tabs->tabBar()->sizeHint().height();
+    return {box.x() + kFrame, box.y() + bar + kFrame, box.width() - 2 * kFrame,
+            box.height() - bar - 2 * kFrame};
+}
 
 }  // namespace winlib::driver

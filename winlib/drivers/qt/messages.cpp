@@ -16,14 +16,17 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QThread>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 
+#include "winlib/drivers/qt/key_map.h"
 #include "winlib/drivers/qt/native.h"
 #include "winlib/events.h"
+#include "winlib/vocabulary.h"
 #include "winlib/window.h"
 
 namespace winlib::driver {
@@ -150,6 +153,28 @@ void post_quit(int exit_code) {
     (void)exit_code;
     qt::ensure_application();
     queue_quit();
+}
+
+// A character becomes a key press with that text and no key; a key-down becomes the press
+// of that key. Each press is followed by its release, which Windows' posted key-down does
+// not need but Qt's key table does: otherwise the key would count as held down.
+void post_message(Handle window, unsigned message, std::uintptr_t wparam, std::intptr_t) {
+    QWidget* target = qt::widget_of(window);
+    if (target == nullptr) return;
+    int key = 0;
+    QString text;
+    if (message == msg::kChar) {
+        text = qt::to_qstring(std::string(1, static_cast<char>(wparam)));
+    } else if (message == msg::kKeyDown) {
+        key = qt::qt_key(static_cast<int>(wparam));
+        if (key == Qt::Key_Return || key == Qt::Key_Tab || key == Qt::Key_Backspace)
+            text = QChar(static_cast<char16_t>(wparam));
+    } else {
+        return;
+    }
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
+    QCoreApplication::postEvent(target,
+                                new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, text));
 }
 
 }  // namespace winlib::driver

@@ -18,6 +18,7 @@
 
 #include "winlib/types.h"
 
+class QButtonGroup;
 class QEventLoop;
 
 namespace winlib {
@@ -55,6 +56,7 @@ public:
     Window* core;
     QEventLoop* loop = nullptr;  // the running modal loop, if any
     bool ending = false;         // end_modal() was called
+    QButtonGroup* radio_group = nullptr;  // the group the next radio button joins, if any
 
 protected:
     void paintEvent(QPaintEvent* event) override;

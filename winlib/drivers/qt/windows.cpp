@@ -3,12 +3,15 @@
 // from the core's run-time controls the same way, from window class and style; the modal
 // loop and centring.
 //
-// Supported control classes: BUTTON (push, default push, check box, radio, group box),
-// STATIC, EDIT (single line; multi-line as a plain-text editor), LISTBOX, COMBOBOX.
+// Supported control classes: BUTTON (push, default push, check box, radio with groups as
+// Windows forms them, group box), STATIC, EDIT (single line; multi-line as a plain-text
+// editor), LISTBOX, COMBOBOX, SYSTABCONTROL32 (tabs; the pages are child windows of
+// their own, as on Windows), MSCTLS_PROGRESS32.
 // Not supported yet: owner-drawn controls, icons and bitmaps in statics, sizing grips.
 #include "winlib/driver/windows.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -26,6 +29,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTabWidget>
 #include <QValidator>
 #include <optional>
 #include <string_view>
@@ -33,6 +37,7 @@
 #include "resources/rc_text.h"
 #include "winlib/control.h"
 #include "winlib/dialog_template.h"
+#include "winlib/driver/controls.h"
 #include "winlib/drivers/qt/native.h"
 #include "winlib/events.h"
 #include "winlib/vocabulary.h"
@@ -53,14 +58,16 @@ public:
     }
 };
 
-// Tells the core when a bound control loses the focus.
+// Tells the core when a bound control gets or loses the focus.
 class FocusWatcher : public QObject {
 public:
     FocusWatcher(NativeWindow* window, Control* control, QObject* parent)
         : QObject(parent), window_(window), control_(control) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut && window_->core != nullptr)
-            events::focus_lost(*control_);
+        if (window_->core != nullptr) {
+            if (event->type() == QEvent::FocusIn) events::focus_gained(*control_);
+            if (event->type() == QEvent::FocusOut) events::focus_lost(*control_);
+        }
         return QObject::eventFilter(watched, event);
     }
 
@@ -114,6 +121,12 @@ QWidget* make_widget(std::string_view window_class, unsigned style, const std::s
         auto* combo = new QComboBox(parent);
         combo->setEditable((style & cbs::kKindMask) != cbs::kDropDownList);
         return combo;
+    }
+    if (window_class == window_class::kTabControl) {
+        // Tabs only: the pages are windows of their own over its display area, as on Windows.
+        auto* tabs = new QTabWidget(parent);
+        tabs->setFocusPolicy((style & ws::kTabStop) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
+        return tabs;
     }
     if (window_class == window_class::kProgress) {
         auto* bar = new QProgressBar(parent);
@@ -172,6 +185,11 @@ void connect_changes(QWidget* widget, NativeWindow* window, Control* control) {
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         QObject::connect(combo, &QComboBox::currentIndexChanged, combo, report);
         QObject::connect(combo, &QComboBox::editTextChanged, combo, report);
+        // The edit field takes the focus in the combo box's place.
+        if (QLineEdit* field = combo->lineEdit())
+            field->installEventFilter(new FocusWatcher(window, control, field));
+    } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
+        QObject::connect(tabs, &QTabWidget::currentChanged, tabs, report);
     }
     widget->installEventFilter(new FocusWatcher(window, control, widget));
 }
@@ -187,6 +205,13 @@ void realise(NativeWindow* window, std::string_view window_class, const std::str
     widget->setEnabled((style & ws::kDisabled) == 0 && (control == nullptr || control->lEnabled));
     widget->setVisible((style & ws::kVisible) != 0);
     widget->setProperty("id", id);
+    // Radio buttons form a group from one with WS_GROUP to the next control with it.
+    if ((style & ws::kGroup) != 0) window->radio_group = nullptr;
+    if (auto* radio = qobject_cast<QRadioButton*>(widget);
+        radio != nullptr && (style & bs::kKindMask) == bs::kAutoRadioButton) {
+        if (window->radio_group == nullptr) window->radio_group = new QButtonGroup(window);
+        window->radio_group->addButton(radio);
+    }
     const Handle handle = register_widget(widget, window->core);
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         QObject::connect(button, &QAbstractButton::clicked, button, [window, id] {
@@ -257,6 +282,11 @@ void NativeWindow::closeEvent(QCloseEvent* event) {
 }
 
 void NativeWindow::reject() {  // Esc
+    // A folder's page is no window of its own: Esc there is the dialog's.
+    if (!isWindow()) {
+        if (auto* holder = qobject_cast<QDialog*>(window())) holder->reject();
+        return;
+    }
     if (core != nullptr) events::close_request(*core);
 }
 
@@ -266,10 +296,11 @@ NativeWindow* native_window(const Window& window) {
 
 namespace {
 
-// Hides the widget and lets the core's objects go: events still queued for the widget
-// reach nobody.
+// Hides the widget and lets the core's objects go: events still queued for the widget or
+// its folders' pages reach nobody.
 void discard(NativeWindow* native, Window& window) {
     native->core = nullptr;
+    for (NativeWindow* page : native->findChildren<NativeWindow*>()) page->core = nullptr;
     native->hide();
     forget_window(&window);
 }
@@ -283,21 +314,20 @@ namespace winlib::driver {
 using qt::native_window;
 using qt::NativeWindow;
 
-void create_window(Window& window) {
-    qt::ensure_application();
-    window.hWnd = 0;
+namespace {
+
+// The native window of a window with its controls, of its template and of the core; the
+// window's style, or nothing when there is no such template.
+std::optional<unsigned> build(Window& window, NativeWindow* native) {
     std::optional<DialogTemplate> dialog;
     unsigned style = window.nStyle;
     if (!window.cResName.empty()) {
         dialog = find_template(qt::templates(), window.cResName);
-        if (!dialog) return;
+        if (!dialog) return std::nullopt;
         style = dialog->nStyle;
     }
-    auto* native = new NativeWindow(window);
-    native->setWindowFlags(qt::window_flags(style));
     native->setWindowTitle(
         qt::to_qstring(dialog && window.cCaption.empty() ? dialog->cCaption : window.cCaption));
-    if (window.lModal) native->setWindowModality(Qt::ApplicationModal);
     window.hWnd = qt::register_widget(native, &window);
     if (dialog) {
         qt::build_from_template(native, window, *dialog);
@@ -309,9 +339,43 @@ void create_window(Window& window) {
         qt::realise(native, control->Class().window_class, control->cText, control->nId,
                     control->nStyle, qt::to_qrect(control->rect), control.get());
     }
+    return style;
+}
+
+}  // namespace
+
+void create_window(Window& window) {
+    qt::ensure_application();
+    window.hWnd = 0;
+    auto* native = new NativeWindow(window);
+    if (window.lModal) native->setWindowModality(Qt::ApplicationModal);
+    const std::optional<unsigned> style = build(window, native);
+    if (!style) {
+        delete native;
+        return;
+    }
+    native->setWindowFlags(qt::window_flags(*style));
     // Windows dialogs and plain overlapped windows keep their size unless they have a
     // sizing border.
-    if ((style & ws::kThickFrame) == 0) native->setFixedSize(native->size());
+    if ((*style & ws::kThickFrame) == 0) native->setFixedSize(native->size());
+}
+
+void create_page(Window& page, const Control& folder) {
+    QWidget* tabs = qt::widget_of(folder.hWnd);
+    if (tabs == nullptr) return;
+    auto* native = new NativeWindow(page);
+    native->setParent(tabs->parentWidget(), Qt::Widget);
+    if (!build(page, native)) {
+        delete native;
+        return;
+    }
+    native->setGeometry(qt::to_qrect(page_area(folder)));
+    native->raise();  // drawn over the folder
+    native->hide();
+}
+
+void show_page(Window& page, bool shown) {
+    if (NativeWindow* native = native_window(page)) native->setVisible(shown);
 }
 
 void show_window(Window& window) {

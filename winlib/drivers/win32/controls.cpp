@@ -19,13 +19,6 @@ namespace winlib::win32 {
 namespace {
 
 HWND create_child(HWND dialog, const Control& control) {
-    if (control.Class().window_class == window_class::kProgress) {
-        static const bool registered = [] {
-            INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
-            return InitCommonControlsEx(&classes) != FALSE;
-        }();
-        (void)registered;
-    }
     HWND hwnd =
         CreateWindowExW(0, wide(control.Class().window_class).c_str(), L"", control.nStyle,
                         control.rect.x, control.rect.y, control.rect.width, control.rect.height,
@@ -48,6 +41,15 @@ void apply_edit_style(HWND hwnd, unsigned style) {
 }
 
 }  // namespace
+
+void register_common_controls() {
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                                     ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
+        return InitCommonControlsEx(&classes) != FALSE;
+    }();
+    (void)registered;
+}
 
 void realise_control(HWND dialog, Control& control) {
     HWND hwnd =
@@ -100,21 +102,45 @@ std::string get_text(const Control& control) {
     return win32::narrow(text);
 }
 
+namespace {
+// The messages of a list: a list box's, a combo box's or a tab control's.
+struct ListMessages {
+    UINT reset, insert, set_selection, get_selection;
+};
+ListMessages list_messages(HWND hwnd) {
+    if (win32::is_class(hwnd, L"ComboBox"))
+        return {CB_RESETCONTENT, CB_INSERTSTRING, CB_SETCURSEL, CB_GETCURSEL};
+    if (win32::is_class(hwnd, WC_TABCONTROLW))
+        return {TCM_DELETEALLITEMS, TCM_INSERTITEMW, TCM_SETCURSEL, TCM_GETCURSEL};
+    return {LB_RESETCONTENT, LB_INSERTSTRING, LB_SETCURSEL, LB_GETCURSEL};
+}
+}  // namespace
+
 void set_items(Control& control, const std::vector<std::string>& items) {
     HWND hwnd = to_hwnd(control.hWnd);
+    const ListMessages list = list_messages(hwnd);
     SendMessageW(hwnd, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(hwnd, LB_RESETCONTENT, 0, 0);
-    for (const std::string& item : items) {
-        // Inserted at the end: the list keeps the caller's order even if the box sorts.
-        SendMessageW(hwnd, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(win32::wide(item).c_str()));
+    SendMessageW(hwnd, list.reset, 0, 0);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        std::wstring text = win32::wide(items[i]);
+        if (list.insert == TCM_INSERTITEMW) {
+            TCITEMW tab{};
+            tab.mask = TCIF_TEXT;
+            tab.pszText = text.data();
+            SendMessageW(hwnd, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&tab));
+        } else {
+            // Inserted at the end: the list keeps the caller's order even if the box sorts.
+            SendMessageW(hwnd, list.insert, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(text.c_str()));
+        }
     }
     SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 void select(Control& control, int position) {
-    SendMessageW(to_hwnd(control.hWnd), LB_SETCURSEL, static_cast<WPARAM>(position - 1), 0);
+    HWND hwnd = to_hwnd(control.hWnd);
+    SendMessageW(hwnd, list_messages(hwnd).set_selection, static_cast<WPARAM>(position - 1), 0);
 }
 
 void set_font(Control& control, const Font& font) {
@@ -154,8 +180,9 @@ void set_progress_position(Control& control, int position) {
 }
 
 int selection(const Control& control) {
-    const LRESULT index = SendMessageW(to_hwnd(control.hWnd), LB_GETCURSEL, 0, 0);
-    return index == LB_ERR ? 0 : static_cast<int>(index) + 1;
+    HWND hwnd = to_hwnd(control.hWnd);
+    const LRESULT index = SendMessageW(hwnd, list_messages(hwnd).get_selection, 0, 0);
+    return index < 0 ? 0 : static_cast<int>(index) + 1;
 }
 
 void set_bounds(Control& control, Rect pixels) {
@@ -176,5 +203,31 @@ void go_bottom(Control& control) {
 }
 
 Handle focused_handle() { return to_handle(GetFocus()); }
+
+bool owns(const Control& control, Handle handle) {
+    return handle == control.hWnd || IsChild(to_hwnd(control.hWnd), to_hwnd(handle)) != FALSE;
+}
+
+std::intptr_t control_message(Control& control, unsigned message, std::uintptr_t wparam,
+                              std::intptr_t lparam) {
+    return SendMessageW(to_hwnd(control.hWnd), message, wparam, lparam);
+}
+
+void set_checked(Control& control, bool checked) {
+    SendMessageW(to_hwnd(control.hWnd), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool checked(const Control& control) {
+    return SendMessageW(to_hwnd(control.hWnd), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+Rect page_area(const Control& folder) {
+    HWND tab = to_hwnd(folder.hWnd);
+    RECT area{};
+    GetClientRect(tab, &area);
+    SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    MapWindowPoints(tab, GetParent(tab), reinterpret_cast<POINT*>(&area), 2);
+    return {area.left, area.top, area.right - area.left, area.bottom - area.top};
+}
 
 }  // namespace winlib::driver

@@ -3,6 +3,8 @@
 // queue: inside PeekMessage here, GetMessage in a modal loop, or a message box's loop.
 #include "winlib/driver/messages.h"
 
+#include <string>
+
 #include "winlib/drivers/win32/native.h"
 
 namespace winlib::driver {
@@ -29,5 +31,14 @@ std::intptr_t send_message(Handle window, unsigned message, std::uintptr_t wpara
 }
 
 void post_quit(int exit_code) { PostQuitMessage(exit_code); }
+
+void post_message(Handle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    // A character is a Windows-1252 byte in the program; the wide window takes UTF-16.
+    if (message == WM_CHAR) {
+        const std::wstring character = win32::wide(std::string(1, static_cast<char>(wparam)));
+        wparam = character.empty() ? 0 : character.front();
+    }
+    PostMessageW(win32::to_hwnd(window), message, wparam, lparam);
+}
 
 }  // namespace winlib::driver

@@ -27,6 +27,10 @@ bool is_class(HWND hwnd, const wchar_t* window_class);
 // The core's window realised by a native dialog of this driver, or nullptr.
 Window* window_of(HWND hwnd);
 
+// Makes the common controls' window classes (progress bar, tab control) known, once,
+// before a template or the core uses them.
+void register_common_controls();
+
 // Realises one control of a window whose native dialog exists.
 void realise_control(HWND dialog, Control& control);
 

@@ -11,7 +11,12 @@
 #include <vector>
 
 #include "winlib/control.h"
+#include "winlib/driver/controls.h"
+// commctrl.h needs windows.h (through native.h) first.
+// clang-format off
 #include "winlib/drivers/win32/native.h"
+#include <commctrl.h>
+// clang-format on
 #include "winlib/events.h"
 #include "winlib/vocabulary.h"
 #include "winlib/window.h"
@@ -52,11 +57,19 @@ void on_command(Window& window, WPARAM wparam, LPARAM lparam) {
     } else if (is_class(child, L"Edit")) {
         if (control == nullptr) return;
         if (code == EN_CHANGE && !setting_text()) events::changed(*control);
+        if (code == EN_SETFOCUS) events::focus_gained(*control);
         if (code == EN_KILLFOCUS) events::focus_lost(*control);
     } else if (is_class(child, L"ListBox")) {
         if (control == nullptr) return;
         if (code == LBN_SELCHANGE) events::changed(*control);
+        if (code == LBN_SETFOCUS) events::focus_gained(*control);
         if (code == LBN_KILLFOCUS) events::focus_lost(*control);
+    } else if (is_class(child, L"ComboBox")) {
+        if (control == nullptr) return;
+        if (code == CBN_SELCHANGE || (code == CBN_EDITCHANGE && !setting_text()))
+            events::changed(*control);
+        if (code == CBN_SETFOCUS) events::focus_gained(*control);
+        if (code == CBN_KILLFOCUS) events::focus_lost(*control);
     }
 }
 
@@ -77,6 +90,13 @@ INT_PTR CALLBACK dialog_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
         case WM_COMMAND:
             on_command(*window, wparam, lparam);
             return TRUE;
+        case WM_NOTIFY: {
+            // A folder's tab chosen by the user.
+            const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+            if (header->code != TCN_SELCHANGE) return FALSE;
+            if (Control* control = control_of(*window, header->hwndFrom)) events::changed(*control);
+            return TRUE;
+        }
         case WM_CLOSE:
             events::close_request(*window);
             return TRUE;
@@ -126,6 +146,7 @@ std::vector<WORD> runtime_template(DWORD style) {
 }
 
 HWND create_native(Window& window, HWND owner) {
+    register_common_controls();
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto param = reinterpret_cast<LPARAM>(&window);
     if (!window.cResName.empty()) {
@@ -169,6 +190,21 @@ void create_window(Window& window) {
     window.hWnd = to_handle(hwnd);
     if (!window.cCaption.empty()) SetWindowTextW(hwnd, win32::wide(window.cCaption).c_str());
     for (const auto& control : window.aControls) win32::realise_control(hwnd, *control);
+}
+
+void create_page(Window& page, const Control& folder) {
+    HWND holder = GetParent(to_hwnd(folder.hWnd));
+    HWND hwnd = win32::create_native(page, holder);
+    if (hwnd == nullptr) return;
+    page.hWnd = to_handle(hwnd);
+    for (const auto& control : page.aControls) win32::realise_control(hwnd, *control);
+    const Rect area = page_area(folder);
+    // Above the tab control in the holder's order, so the page is drawn over it.
+    SetWindowPos(hwnd, HWND_TOP, area.x, area.y, area.width, area.height, SWP_NOACTIVATE);
+}
+
+void show_page(Window& page, bool shown) {
+    ShowWindow(to_hwnd(page.hWnd), shown ? SW_SHOWNA : SW_HIDE);
 }
 
 void show_window(Window& window) {

@@ -1,0 +1,65 @@
+#include "kelv/ui/refresh_all.h"
+
+#include <optional>
+#include <string>
+
+#include "kelv/ui/dialog_check.h"
+#include "runtime/date.h"
+#include "runtime/text1252.h"
+#include "winlib/control.h"
+
+namespace kelv {
+namespace {
+
+using runtime::Value;
+
+bool refreshing = false;  // UI thread only
+
+struct Guard {
+    Guard() { refreshing = true; }
+    ~Guard() { refreshing = false; }
+    Guard(const Guard&) = delete;
+    Guard& operator=(const Guard&) = delete;
+};
+
+// What an edit field shows for its bound value; nothing when that cannot be told without
+// showing it.
+std::optional<std::string> field_text(const Value& bound) {
+    if (bound.is_text()) return bound.text();
+    if (bound.is_date())
+        return bound.date().empty() ? std::string(8, ' ') : runtime::date_to_text(bound.date());
+    return std::nullopt;
+}
+
+bool differs(const std::string& shown, const std::string& bound) {
+    return runtime::trim_right(shown) != runtime::trim_right(bound);
+}
+
+}  // namespace
+
+void REFRESHALL(winlib::Window& oDlg) {
+    if (refreshing) return;
+    Guard guard;
+    for (std::size_t n = 1; n <= oDlg.aControls.size(); ++n) {
+        const auto control = CTL(oDlg, static_cast<double>(n));
+        if (class_begins(*control, "TLISTBOX") || !control->bSetGet) continue;
+        if (class_begins(*control, "TGET")) {
+            const Value bound = control->VarGet();
+            if (bound.is_date() && bad_date(control->GetText())) continue;
+            // A number is shown under the field's picture: the field itself formats it.
+            const std::optional<std::string> text = field_text(bound);
+            if (!text || differs(control->GetText(), *text)) control->Refresh();
+        } else if (class_begins(*control, "TMULTIGET") || class_begins(*control, "TCOMBOBOX")) {
+            if (class_begins(*control, "TCOMBOBOX") && control->hWnd != 0 &&
+                control->hWnd == oDlg.hCtlFocus)
+                continue;
+            const Value bound = control->VarGet();
+            if (differs(control->GetText(), bound.is_text() ? bound.text() : ""))
+                control->Refresh();
+        } else {
+            control->Refresh();
+        }
+    }
+}
+
+}  // namespace kelv
