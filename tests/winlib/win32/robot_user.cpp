@@ -1,10 +1,12 @@
 // The Win32 user: the robot (velkan-robot.exe, copied next to the test program) run as a
 // separate process with the queued steps as its command line. Its report goes to a file
 // that report() reads back. When the robot fails, the test's windows are asked to close,
-// so that the test fails with the robot's report instead of waiting for its time limit.
+// so that the test fails with the robot's report instead of waiting for its time limit;
+// when they stay open, the test program ends with the report.
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -58,6 +60,7 @@ public:
             finished();
             CloseHandle(process_);
         }
+        done_ = true;
         if (watcher_.joinable()) watcher_.join();
         if (!log_path_.empty()) DeleteFileW(log_path_.c_str());
     }
@@ -128,10 +131,12 @@ public:
                            nullptr, &startup, &info)) {
             CloseHandle(info.hThread);
             process_ = info.hProcess;
-            watcher_ =
-                std::thread(&RobotUser::close_windows_on_failure, this, GetCurrentThreadId());
+        } else {
+            std::fprintf(stderr, "The robot did not start (error %lu).\n", GetLastError());
         }
         CloseHandle(log);
+        // No user at all is a failed one: the windows waiting for the user must not wait.
+        watcher_ = std::thread(&RobotUser::close_windows_on_failure, this, GetCurrentThreadId());
     }
 
     bool finished() override {
@@ -162,12 +167,23 @@ public:
 
 private:
     void close_windows_on_failure(DWORD ui_thread) {
-        WaitForSingleObject(process_, INFINITE);
-        DWORD code = 0;
-        GetExitCodeProcess(process_, &code);
+        DWORD code = 1;
+        if (process_ != nullptr) {
+            WaitForSingleObject(process_, INFINITE);
+            GetExitCodeProcess(process_, &code);
+        }
         for (int i = 0; code != 0 && !done_ && i < 50; ++i) {
             EnumThreadWindows(ui_thread, ask_to_close, 0);
             Sleep(100);
+        }
+        // Some windows refuse a close request (a Yes/No message box has no Cancel): the
+        // test would wait for its time limit. It ends here instead, with the robot's word.
+        if (code != 0 && !done_) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "The user gave up and the test's windows stay open:\n%s\n",
+                         report().c_str());
+            std::fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), 1);
         }
     }
 
