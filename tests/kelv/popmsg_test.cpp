@@ -176,13 +176,29 @@ TEST(WaitBox, EscHeldDoesNotCloseIt) {
 }
 
 
-// The print variant: the page field empty until the first next-page request, which shows
-// 2; the text the box shows is no wait text.
+// The print variant: the template's box with its cancel row cut off (33 pixels lower, as
+// wide, the cancel button hidden); the page field empty until the first next-page
+// request, which shows 2; the text the box shows is no wait text.
 TEST(WaitBox, PrintVariantCountsPages) {
+    winlib::Size whole;
+    auto plain = winlib::TDialog::FromResource("PRINTDLG", "Attendere");
+    plain->bInit = [dlg = plain.get(), &whole] {
+        whole = dlg->GetSize();
+        dlg->End();  // measured, never shown
+    };
+    plain->Activate(false);
+    ASSERT_GT(whole.height, 33);
+
     const Value t(true), f(false);
     POPMSG({}, {}, {}, f, {}, {}, {}, t);
-    ASSERT_NE(wait_box_window(), nullptr);
+    const winlib::TDialog* box = wait_box_window();
+    ASSERT_NE(box, nullptr);
     EXPECT_TRUE(CURMSG().is_nothing());
+    EXPECT_EQ(box->GetSize().width, whole.width);
+    EXPECT_EQ(box->GetSize().height, whole.height - 33);
+    ASSERT_NE(box->control_by_id(201), nullptr);
+    EXPECT_FALSE(box->control_by_id(201)->IsShown()) << "the cancel button shows";
+    EXPECT_TRUE(box->control_by_id(102)->IsShown());
     auto user = make_user();
     user->wait_window("Attendere").expect_text("Attendere", 102, "");
     user->start();
