@@ -2,7 +2,8 @@
 // separate process with the queued steps as its command line. Its report goes to a file
 // that report() reads back. When the robot fails, the test's windows are asked to close,
 // so that the test fails with the robot's report instead of waiting for its time limit;
-// when they stay open, the test program ends with the report.
+// when they stay open, or the test still waits long after the robot's last step, the
+// test program ends with the report.
 #include <windows.h>
 
 #include <atomic>
@@ -136,7 +137,7 @@ public:
         }
         CloseHandle(log);
         // No user at all is a failed one: the windows waiting for the user must not wait.
-        watcher_ = std::thread(&RobotUser::close_windows_on_failure, this, GetCurrentThreadId());
+        watcher_ = std::thread(&RobotUser::watch_the_user, this, GetCurrentThreadId());
     }
 
     bool finished() override {
@@ -166,25 +167,29 @@ public:
     }
 
 private:
-    void close_windows_on_failure(DWORD ui_thread) {
+    // When the robot fails (or never started), the test's windows are asked to close. When
+    // they refuse (a Yes/No message box has no Cancel), or when the robot has done every
+    // step and a minute later the test has still not come to finished() (a step that never
+    // reached its window), the test program ends with the robot's report: a test waiting
+    // for a user who has gone would otherwise wait for its time limit, and say nothing.
+    void watch_the_user(DWORD ui_thread) {
         DWORD code = 1;
         if (process_ != nullptr) {
             WaitForSingleObject(process_, INFINITE);
             GetExitCodeProcess(process_, &code);
         }
-        for (int i = 0; code != 0 && !done_ && i < 50; ++i) {
-            EnumThreadWindows(ui_thread, ask_to_close, 0);
+        for (int i = 0; !done_ && i < (code != 0 ? 50 : 600); ++i) {
+            if (code != 0) EnumThreadWindows(ui_thread, ask_to_close, 0);
             Sleep(100);
         }
-        // Some windows refuse a close request (a Yes/No message box has no Cancel): the
-        // test would wait for its time limit. It ends here instead, with the robot's word.
-        if (code != 0 && !done_) {
-            std::fflush(stdout);
-            std::fprintf(stderr, "The user gave up and the test's windows stay open:\n%s\n",
-                         report().c_str());
-            std::fflush(stderr);
-            TerminateProcess(GetCurrentProcess(), 1);
-        }
+        if (done_) return;
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n%s\n",
+                     code != 0 ? "The user gave up and the test's windows stay open:"
+                               : "The user's steps are done, yet the test still waits for one:",
+                     report().c_str());
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 1);
     }
 
     User& step(const std::vector<std::wstring>& args) {
