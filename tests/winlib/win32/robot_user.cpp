@@ -167,9 +167,9 @@ public:
     }
 
 private:
-    // When the robot fails (or never started), the test's windows are asked to close. When
-    // they refuse (a Yes/No message box has no Cancel), or when the robot has done every
-    // step and a minute later the test has still not come to finished() (a step that never
+    // When the robot fails (or never started), the test's windows are asked to close, for
+    // 5 s. When they stay open (or open after that), or when the robot has done every step
+    // and a minute later the test has still not come to finished() (a step that never
     // reached its window), the test program ends with the robot's report: a test waiting
     // for a user who has gone would otherwise wait for its time limit, and say nothing.
     void watch_the_user(DWORD ui_thread) {
