@@ -46,6 +46,18 @@ constexpr int kLock = 41;
 constexpr int kOle = 1001;
 }  // namespace gencode
 
+// Subsystem codes of the runtime's own errors (subsystem "BASE"), one per kind of failure
+// so that a report tells them apart.
+namespace base_subcode {
+constexpr int kSyntax = 1101;    // an expression that does not compile
+constexpr int kOperand = 1102;   // an operator, IIF or EVAL given a value of the wrong kind
+constexpr int kArgument = 1103;  // a function given a bad argument
+constexpr int kZeroDivide = 1104;
+constexpr int kNoFunction = 1105;
+constexpr int kNoVariable = 1106;
+constexpr int kNoAlias = 1107;
+}  // namespace base_subcode
+
 // Abandons the current operation; the nearest recovery point catches it.
 struct Break {
     Value value;

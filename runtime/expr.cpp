@@ -29,8 +29,8 @@ struct Token {
 };
 
 ExprFailure syntax(std::size_t at, const std::string& what) {
-    return expr_failure(gencode::kSyntax, "Syntax error: " + what + " at " + std::to_string(at + 1),
-                        "compile");
+    return expr_failure(gencode::kSyntax, base_subcode::kSyntax,
+                        "Syntax error: " + what + " at " + std::to_string(at + 1), "compile");
 }
 
 bool name_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
@@ -348,7 +348,7 @@ private:
 // ---- operators -----------------------------------------------------------------------
 
 [[noreturn]] void operand_error(const std::string& op) {
-    throw expr_failure(gencode::kArgument, "Argument error", op);
+    throw expr_failure(gencode::kArgument, base_subcode::kOperand, "Argument error", op);
 }
 
 double num(const Value& v, const std::string& op) {
@@ -393,7 +393,8 @@ int compare(const Value& a, const Value& b, bool exact, const std::string& op) {
 }
 
 Value zero_divide(const std::string& op) {
-    Error e = expr_failure(gencode::kZeroDivide, "Zero divisor", op).error;
+    Error e =
+        expr_failure(gencode::kZeroDivide, base_subcode::kZeroDivide, "Zero divisor", op).error;
     e.candefault = true;
     return raise(e);
 }
@@ -496,7 +497,8 @@ private:
         }
         v = setting(n);
         if (!v.is_nothing()) return v;
-        throw expr_failure(gencode::kNoVariable, "Variable does not exist: " + n, n);
+        throw expr_failure(gencode::kNoVariable, base_subcode::kNoVariable,
+                           "Variable does not exist: " + n, n);
     }
 
     Value field(const std::string& alias, const std::string& n) {
@@ -505,8 +507,10 @@ private:
             fields_ ? fields_->field(alias, n, v) : FieldResolver::Lookup::kNoAlias;
         if (r == FieldResolver::Lookup::kFound) return v;
         if (r == FieldResolver::Lookup::kNoAlias && !alias.empty())
-            throw expr_failure(gencode::kNoAlias, "Alias does not exist: " + alias, alias);
-        throw expr_failure(gencode::kNoVariable, "Variable does not exist: " + n, n);
+            throw expr_failure(gencode::kNoAlias, base_subcode::kNoAlias,
+                               "Alias does not exist: " + alias, alias);
+        throw expr_failure(gencode::kNoVariable, base_subcode::kNoVariable,
+                           "Variable does not exist: " + n, n);
     }
 
     Value call(const ExprNode& n) {
@@ -528,7 +532,9 @@ private:
             return args[0].call(std::vector<Value>(args.begin() + 1, args.end()));
         }
         std::optional<Value> r = call_function(n.name, args);
-        if (!r) throw expr_failure(gencode::kNoFunction, "Undefined function: " + n.name, n.name);
+        if (!r)
+            throw expr_failure(gencode::kNoFunction, base_subcode::kNoFunction,
+                               "Undefined function: " + n.name, n.name);
         return *r;
     }
 

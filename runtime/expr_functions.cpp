@@ -25,7 +25,8 @@ std::map<std::string, Callback>& procedures() {
 }
 
 [[noreturn]] void bad_argument(std::string_view function) {
-    throw expr_failure(gencode::kArgument, "Argument error", std::string(function));
+    throw expr_failure(gencode::kArgument, base_subcode::kArgument, "Argument error",
+                       std::string(function));
 }
 
 const Value& arg(const Args& a, std::size_t i) {
@@ -242,9 +243,10 @@ const std::map<std::string, Builtin, std::less<>>& builtins() {
 
 }  // namespace
 
-ExprFailure expr_failure(int gencode, std::string description, std::string operation) {
+ExprFailure expr_failure(int gencode, int subcode, std::string description, std::string operation) {
     Error e;
     e.gencode = gencode;
+    e.subcode = subcode;
     e.subsystem = "BASE";
     e.description = std::move(description);
     e.operation = std::move(operation);

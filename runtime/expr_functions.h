@@ -19,7 +19,7 @@ struct ExprFailure {
 };
 
 // Builds the record of an expression failure (subsystem "BASE").
-ExprFailure expr_failure(int gencode, std::string description, std::string operation);
+ExprFailure expr_failure(int gencode, int subcode, std::string description, std::string operation);
 
 // Calls the built-in or registered function `name` (upper case); nothing when no function
 // has that name. Bad arguments throw ExprFailure.

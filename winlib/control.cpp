@@ -96,6 +96,8 @@ void Control::Hide() {
     if (hWnd != 0) driver::show_control(*this, false);
 }
 
+bool Control::IsShown() const { return hWnd != 0 && driver::control_shown(*this); }
+
 void Control::on_changed() {
     if (oWnd != nullptr) oWnd->lModify = true;
     if (bChange) bChange();

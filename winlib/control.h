@@ -69,6 +69,8 @@ public:
     void Disable();
     void Show();
     void Hide();
+    // Set to show (its window may itself be hidden); false once the control has no window.
+    bool IsShown() const;
 
     // Core reactions to the driver's events.
     virtual void on_changed();

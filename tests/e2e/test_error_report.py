@@ -100,13 +100,13 @@ class ErrorReport(harness.TestCase):
 
     def test_ok_hands_the_address_to_the_mail_handler(self):
         line = source_line("// the number-and-text statement")
-        description = "Error BASE/???  Argument error: +;Function: REPORTER  Line: %d" % line
+        description = "Error BASE/1102  Argument error: +;Function: REPORTER  Line: %d" % line
         _, handler, shown = self.run_fatal(True)
         self.assertEqual(shown, description.replace(";", "\n") + "\n\n" + QUESTION)
         self.assertEqual(handler.address(),
                          "mailto:?subject=Rapporto di errore&body=Applicazione: "
                          + windows(FATAL) + "%0d%0a%0d%0a"
-                         + "Error BASE/%3F%3F%3F  Argument error: +%0d%0aFunction: REPORTER  Line: "
+                         + "Error BASE/1102  Argument error: +%0d%0aFunction: REPORTER  Line: "
                          + str(line))
 
     def test_cancel_hands_nothing_over(self):

@@ -66,6 +66,31 @@ TEST(ErrorMessage, BuildsItsSixPieces) {
         EXPECT_EQ(ERRORMESSAGE(c.error), c.expected + ";Function:   Line: 0");
 }
 
+// The runtime's value operations name their failure with a subsystem code of their own,
+// never "/???".
+TEST(ErrorMessage, DescribesTheRuntimesValueErrorsWithTheirCodes) {
+    struct Case {
+        const char* statement;
+        std::string expected;  // before ";Function: "
+    } cases[] = {
+        {"1 + \"a\"", "Error BASE/1102  Argument error: +"},
+        {".NOT. 1", "Error BASE/1102  Argument error: .NOT."},
+        {"UPPER(1)", "Error BASE/1103  Argument error: UPPER"},
+        {"10 / 0", "Error BASE/1104  Zero divisor: /"},
+    };
+    for (const Case& c : cases) {
+        std::optional<Error> raised;
+        runtime::ErrorHandler old = runtime::install_error_handler([&](const Error& e) {
+            raised = e;
+            return Value(0);
+        });
+        runtime::evaluate_text(c.statement, nullptr);
+        runtime::install_error_handler(old);
+        ASSERT_TRUE(raised) << c.statement;
+        EXPECT_EQ(ERRORMESSAGE(*raised), c.expected + ";Function:   Line: 0") << c.statement;
+    }
+}
+
 void innermost_with_lines(std::string& message, int& line, const Error& e) {
     runtime::Frame frame("INNER");
     frame.next_line();

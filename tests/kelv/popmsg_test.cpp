@@ -7,6 +7,7 @@
 
 #include "kelv/ui/wait_box.h"
 #include "winlib/services.h"
+#include "tests/winlib/progress_watch.h"
 #include "tests/winlib/user.h"
 #include "winlib/messages.h"
 #include "winlib/window.h"
@@ -143,21 +144,31 @@ TEST(WaitBox, TakesItsMeasuredSize) {
 }
 
 // SetPos sets the bar one past its end first; at the end of the range through a range
-// widened by one. It ends at the position, or full.
+// widened by one. It ends at the position, or full. What the bar showed is watched on it.
 TEST(WaitBox, MovesTheBarWithinItsRange) {
+    using winlib::testing::ProgressShown;
     POPMSG("Copia in corso", {}, {}, {}, Value(0), Value(10));
     const winlib::TProgress* bar = wait_box_progress();
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(std::pair(bar->nMin, bar->nMax), std::pair(0, 10));
     struct Case {
         int position;
-        int ends_at;
-    } cases[] = {{4, 4}, {0, 0}, {10, 10}, {12, 10}, {9, 9}};
+        std::vector<ProgressShown> shown;  // from where the case before left the bar
+    } cases[] = {
+        {4, {{0, 10, 5}, {0, 10, 4}}},
+        {0, {{0, 10, 1}, {0, 10, 0}}},
+        {10, {{0, 11, 11}, {0, 10, 10}}},
+        {12, {{0, 11, 11}, {0, 10, 10}}},
+        {9, {{0, 10, 9}}},  // one past is 10, where the bar already stood
+    };
     for (const Case& c : cases) {
         // A position comes with a text: a request without one closes the box.
-        POPMSG("Copia in corso", {}, {}, {}, {}, {}, Value(c.position));
+        const auto shown = winlib::testing::watch_progress(*bar, [&] {
+            POPMSG("Copia in corso", {}, {}, {}, {}, {}, Value(c.position));
+        });
         ASSERT_EQ(wait_box_progress(), bar);
-        EXPECT_EQ(bar->nPos, c.ends_at) << c.position;
+        EXPECT_EQ(shown, c.shown) << c.position;
+        EXPECT_EQ(bar->nPos, c.shown.back().position) << c.position;
         EXPECT_EQ(std::pair(bar->nMin, bar->nMax), std::pair(0, 10)) << c.position;
     }
     POPMSG();
@@ -176,13 +187,29 @@ TEST(WaitBox, EscHeldDoesNotCloseIt) {
 }
 
 
-// The print variant: the page field empty until the first next-page request, which shows
-// 2; the text the box shows is no wait text.
+// The print variant: the template's box with its cancel row cut off (33 pixels lower, as
+// wide, the cancel button hidden); the page field empty until the first next-page
+// request, which shows 2; the text the box shows is no wait text.
 TEST(WaitBox, PrintVariantCountsPages) {
+    winlib::Size whole;
+    auto plain = winlib::TDialog::FromResource("PRINTDLG", "Attendere");
+    plain->bInit = [dlg = plain.get(), &whole] {
+        whole = dlg->GetSize();
+        dlg->End();  // measured, never shown
+    };
+    plain->Activate(false);
+    ASSERT_GT(whole.height, 33);
+
     const Value t(true), f(false);
     POPMSG({}, {}, {}, f, {}, {}, {}, t);
-    ASSERT_NE(wait_box_window(), nullptr);
+    const winlib::TDialog* box = wait_box_window();
+    ASSERT_NE(box, nullptr);
     EXPECT_TRUE(CURMSG().is_nothing());
+    EXPECT_EQ(box->GetSize().width, whole.width);
+    EXPECT_EQ(box->GetSize().height, whole.height - 33);
+    ASSERT_NE(box->control_by_id(201), nullptr);
+    EXPECT_FALSE(box->control_by_id(201)->IsShown()) << "the cancel button shows";
+    EXPECT_TRUE(box->control_by_id(102)->IsShown());
     auto user = make_user();
     user->wait_window("Attendere").expect_text("Attendere", 102, "");
     user->start();

@@ -17,7 +17,7 @@
 #include "runtime/fs.h"
 #include "runtime/path.h"
 #include "tests/support/environment.h"
-#include "tests/support/held_open.h"
+#include "tests/dbf/child_process.h"
 #include "tests/support/temp_folder.h"
 
 namespace kelv {
@@ -52,8 +52,12 @@ TEST_F(Startup, RemovesTheLeftoversOfEarlierRuns) {
     temp_.file("\x7F" "20240101126/USER");
     temp_.folder("OTHER");
     temp_.file("OTHER/USER");
-    // A run still going holds its marker file open: its folder stays.
-    test_support::HeldOpen running(temp_.path() / ("\x7F" "20240101126") / "USER");
+    // A run still going, another process, holds its marker file open: its folder stays.
+    dbf_test::ChildProcess running({dbf_test::helper_path(),
+                                    temp_.windows_path() + "\\\x7F" "20240101126\\USER",
+                                    "exclusive"});
+    ASSERT_TRUE(running.started());
+    ASSERT_EQ(running.read_line(), "open 0");
 
     INIT_();
 

@@ -181,31 +181,36 @@ TEST_F(ExprTest, RegisteredProceduresAreCalledByName) {
 }
 
 TEST_F(ExprTest, BadExpressionsAreErrorRecords) {
+    // Each kind of failure has its own subsystem code, so that a report tells them apart.
     struct Case {
         const char* text;
         int gencode;
+        int subcode;
     } cases[] = {
-        {"1 +", gencode::kSyntax},
-        {"(1", gencode::kSyntax},
-        {"'open", gencode::kSyntax},
-        {"1 2", gencode::kSyntax},
-        {"@", gencode::kSyntax},
-        {"{|a| a", gencode::kSyntax},
-        {"NOSUCH", gencode::kNoVariable},
-        {"NOALIAS->X", gencode::kNoAlias},
-        {"OTHER->NOFIELD", gencode::kNoVariable},
-        {"NOFUNC(1)", gencode::kNoFunction},
-        {"1 + 'a'", gencode::kArgument},
-        {".NOT. 1", gencode::kArgument},
-        {"UPPER(1)", gencode::kArgument},
-        {"SPACE(10000000)", gencode::kArgument},
-        {"1 < 'a'", gencode::kArgument},
+        {"1 +", gencode::kSyntax, base_subcode::kSyntax},
+        {"(1", gencode::kSyntax, base_subcode::kSyntax},
+        {"'open", gencode::kSyntax, base_subcode::kSyntax},
+        {"1 2", gencode::kSyntax, base_subcode::kSyntax},
+        {"@", gencode::kSyntax, base_subcode::kSyntax},
+        {"{|a| a", gencode::kSyntax, base_subcode::kSyntax},
+        {"NOSUCH", gencode::kNoVariable, base_subcode::kNoVariable},
+        {"NOALIAS->X", gencode::kNoAlias, base_subcode::kNoAlias},
+        {"OTHER->NOFIELD", gencode::kNoVariable, base_subcode::kNoVariable},
+        {"NOFUNC(1)", gencode::kNoFunction, base_subcode::kNoFunction},
+        {"1 + 'a'", gencode::kArgument, base_subcode::kOperand},
+        {".NOT. 1", gencode::kArgument, base_subcode::kOperand},
+        {"1 < 'a'", gencode::kArgument, base_subcode::kOperand},
+        {"IIF(1, 2, 3)", gencode::kArgument, base_subcode::kOperand},
+        {"UPPER(1)", gencode::kArgument, base_subcode::kArgument},
+        {"SPACE(10000000)", gencode::kArgument, base_subcode::kArgument},
     };
     for (const Case& c : cases) {
         errors.clear();
         EXPECT_EQ(eval(c.text), Value(false)) << c.text;
         ASSERT_EQ(errors.size(), 1u) << c.text;
         EXPECT_EQ(errors[0].gencode, c.gencode) << c.text;
+        EXPECT_EQ(errors[0].subcode, c.subcode) << c.text;
+        EXPECT_EQ(errors[0].subsystem, "BASE") << c.text;
     }
     // Deep nesting is refused, not a stack overflow.
     std::string deep(5000, '(');
@@ -222,6 +227,7 @@ TEST_F(ExprTest, DivisionByZeroTakesTheHandlersSubstitute) {
     EXPECT_EQ(eval("10 / 0 + 1"), 1);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].gencode, gencode::kZeroDivide);
+    EXPECT_EQ(errors[0].subcode, base_subcode::kZeroDivide);
     EXPECT_TRUE(errors[0].candefault);
 }
 

@@ -31,7 +31,8 @@ constexpr wchar_t kHelp[] =
     L"  type <caption> <id> <text>       type the text into the control (WM_CHAR each);\n"
     L"                                   a combo box's edit takes it (file dialogs: 1148)\n"
     L"  key <caption> <vk>               press and release a virtual key in the window's\n"
-    L"                                   focused control (Esc 27, Enter 13)\n"
+    L"                                   focused control, once the focus is in the window\n"
+    L"                                   (Esc 27, Enter 13)\n"
     L"  hold <vk> <ms>                   key down now (SendInput), key up after ms\n"
     L"  close <caption>                  ask the window to close (WM_CLOSE)\n"
     L"  expect-text <caption> <id> <text>  fail unless the control comes to show exactly\n"
@@ -173,15 +174,23 @@ void settle(Check check) {
     }
 }
 
-// The control that has the keyboard focus in the window's thread, or the window.
-HWND focus_of(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
-        info.hwndFocus != nullptr) {
-        return info.hwndFocus;
+// The control that has the keyboard focus in the window, once the window has taken it: a
+// user presses a key in the window in front of them. A window can be on the screen and
+// take input before its thread has moved the focus into it, and a key sent meanwhile
+// would reach the window that had the focus before, where the new one never sees it.
+HWND focus_in(HWND window) {
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    const DWORD start = GetTickCount();
+    for (;;) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != nullptr &&
+            (info.hwndFocus == window || IsChild(window, info.hwndFocus))) {
+            return info.hwndFocus;
+        }
+        if (GetTickCount() - start > timeout_ms) fail(L"the window never takes the focus");
+        Sleep(20);
     }
-    return window;
 }
 
 void send_key(WORD vk, bool down) {
@@ -222,7 +231,7 @@ void run(const std::vector<std::wstring>& cmd) {
         for (wchar_t c : cmd[3]) PostMessageW(edit != nullptr ? edit : control, WM_CHAR, c, 1);
     } else if (name == L"key") {
         need(2);
-        HWND target = focus_of(find_window(cmd[1], Use::kAct));
+        HWND target = focus_in(find_window(cmd[1], Use::kAct));
         const auto vk = static_cast<WPARAM>(number(cmd[2]));
         const LPARAM scan =
             static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC)) << 16;

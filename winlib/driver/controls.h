@@ -33,6 +33,8 @@ void set_font(Control& control, const Font& font);
 void set_system_icon(Control& control, int id);
 // Shows or hides the control.
 void show_control(Control& control, bool shown);
+// Whether the control is set to show (the window it lies in may itself be hidden).
+bool control_shown(const Control& control);
 // A bitmap button shows the bitmap of that name from the program's resources.
 void set_bitmap(Control& control, const std::string& name);
 // Progress bars: the range, and the position within it (PBM_SETRANGE32, PBM_SETPOS).

@@ -1,10 +1,13 @@
 // The Win32 user: the robot (velkan-robot.exe, copied next to the test program) run as a
 // separate process with the queued steps as its command line. Its report goes to a file
 // that report() reads back. When the robot fails, the test's windows are asked to close,
-// so that the test fails with the robot's report instead of waiting for its time limit.
+// so that the test fails with the robot's report instead of waiting for its time limit;
+// when they stay open, or the test still waits long after the robot's last step, the
+// test program ends with the report.
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -58,6 +61,7 @@ public:
             finished();
             CloseHandle(process_);
         }
+        done_ = true;
         if (watcher_.joinable()) watcher_.join();
         if (!log_path_.empty()) DeleteFileW(log_path_.c_str());
     }
@@ -128,10 +132,12 @@ public:
                            nullptr, &startup, &info)) {
             CloseHandle(info.hThread);
             process_ = info.hProcess;
-            watcher_ =
-                std::thread(&RobotUser::close_windows_on_failure, this, GetCurrentThreadId());
+        } else {
+            std::fprintf(stderr, "The robot did not start (error %lu).\n", GetLastError());
         }
         CloseHandle(log);
+        // No user at all is a failed one: the windows waiting for the user must not wait.
+        watcher_ = std::thread(&RobotUser::watch_the_user, this, GetCurrentThreadId());
     }
 
     bool finished() override {
@@ -161,14 +167,29 @@ public:
     }
 
 private:
-    void close_windows_on_failure(DWORD ui_thread) {
-        WaitForSingleObject(process_, INFINITE);
-        DWORD code = 0;
-        GetExitCodeProcess(process_, &code);
-        for (int i = 0; code != 0 && !done_ && i < 50; ++i) {
-            EnumThreadWindows(ui_thread, ask_to_close, 0);
+    // When the robot fails (or never started), the test's windows are asked to close, for
+    // 5 s. When they stay open (or open after that), or when the robot has done every step
+    // and a minute later the test has still not come to finished() (a step that never
+    // reached its window), the test program ends with the robot's report: a test waiting
+    // for a user who has gone would otherwise wait for its time limit, and say nothing.
+    void watch_the_user(DWORD ui_thread) {
+        DWORD code = 1;
+        if (process_ != nullptr) {
+            WaitForSingleObject(process_, INFINITE);
+            GetExitCodeProcess(process_, &code);
+        }
+        for (int i = 0; !done_ && i < (code != 0 ? 50 : 600); ++i) {
+            if (code != 0) EnumThreadWindows(ui_thread, ask_to_close, 0);
             Sleep(100);
         }
+        if (done_) return;
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n%s\n",
+                     code != 0 ? "The user gave up and the test's windows stay open:"
+                               : "The user's steps are done, yet the test still waits for one:",
+                     report().c_str());
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 1);
     }
 
     User& step(const std::vector<std::wstring>& args) {

@@ -151,6 +151,11 @@ void show_control(Control& control, bool shown) {
     if (QWidget* w = widget(control)) w->setVisible(shown);
 }
 
+bool control_shown(const Control& control) {
+    QWidget* w = widget(control);
+    return w != nullptr && !w->isHidden();
+}
+
 void set_bitmap(Control& control, const std::string& name) {
     auto* button = qobject_cast<QAbstractButton*>(widget(control));
     if (button == nullptr) return;

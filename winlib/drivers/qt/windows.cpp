@@ -437,7 +437,13 @@ Size client_size(const Window& window) {
 Size window_size(const Window& window) { return client_size(window); }
 
 void set_window_size(Window& window, Size size) {
-    if (NativeWindow* native = native_window(window)) native->resize(size.width, size.height);
+    NativeWindow* native = native_window(window);
+    if (native == nullptr) return;
+    // A window without a sizing frame is held at its size; a new size is a new fixed one.
+    if (native->minimumSize() == native->maximumSize())
+        native->setFixedSize(size.width, size.height);
+    else
+        native->resize(size.width, size.height);
 }
 
 void repaint(Window& window, bool erase) {

@@ -164,6 +164,10 @@ void show_control(Control& control, bool shown) {
     ShowWindow(to_hwnd(control.hWnd), shown ? SW_SHOW : SW_HIDE);
 }
 
+bool control_shown(const Control& control) {
+    return (GetWindowLongW(to_hwnd(control.hWnd), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 void set_bitmap(Control& control, const std::string& name) {
     HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), win32::wide(name).c_str());
     SendMessageW(to_hwnd(control.hWnd), BM_SETIMAGE, IMAGE_BITMAP,
