@@ -66,10 +66,15 @@ private:
         std::size_t index = 0;
         bool loaded = false;
     };
-    // The pages from the root to the leaf where `target` belongs. Only the leaf is copied:
-    // most changes stop there, and the pages above are unchanged until a change reaches
-    // them, so each is copied then (load).
-    bool descend(const cdx::Entry& target, std::vector<Step>& path);
+    // The pages from the root to the leaf where `target` belongs, none copied; the leaf as
+    // held (null after raising).
+    const cdx::Node* descend(const cdx::Entry& target, std::vector<Step>& path);
+    // As descend(), with the leaf copied: most changes stop there, and the pages above are
+    // unchanged until a change reaches them, so each is copied then (load).
+    bool descend_copy(const cdx::Entry& target, std::vector<Step>& path);
+    // After the last entry of the path's leaf changed in place: each page above brought
+    // up to date, as far as its entry for the page below changes.
+    bool raise_last(const std::vector<Step>& path);
     bool load(Step& step);
     const cdx::Node* find_leaf(const cdx::Entry& target, std::size_t& index);
     // Writes the node of path[level] and brings its ancestors' entries up to date.

@@ -259,6 +259,10 @@ bool IndexFile::read_node(std::uint32_t page, std::size_t key_length, char pad, 
 }
 
 const Node* IndexFile::peek(std::uint32_t page, std::size_t key_length, char pad) {
+    return edit(page, key_length, pad);
+}
+
+Node* IndexFile::edit(std::uint32_t page, std::size_t key_length, char pad) {
     if (auto it = cache_.find(page); it != cache_.end()) return &it->second;
     if (page % cdx::kPageSize != 0 || page < cdx::kDirectoryRoot ||
         std::uint64_t{page} + cdx::kPageSize > end_)
@@ -278,12 +282,18 @@ const Node* IndexFile::peek(std::uint32_t page, std::size_t key_length, char pad
 }
 
 bool IndexFile::write_node(std::uint32_t page, Node node, std::size_t key_length, char pad) {
-    changed_ = true;
     end_ = std::max<std::uint64_t>(end_, std::uint64_t{page} + cdx::kPageSize);
     if (cache_.size() >= kCachePages && !make_room()) return false;
+    if (node.leaf()) node.key_bytes = cdx::leaf_key_bytes(node, key_length, pad);
+    cache_[page] = std::move(node);
+    return stored(page, key_length, pad);
+}
+
+bool IndexFile::stored(std::uint32_t page, std::size_t key_length, char pad) {
+    changed_ = true;
+    Node& held = cache_.at(page);
     // The count written is the room the keys leave: nothing left to compare.
-    node.stated_free = node.real_free = 0;
-    Node& held = cache_[page] = std::move(node);
+    held.stated_free = held.real_free = 0;
     if (write_back()) {
         dirty_[page] = Layout{key_length, pad};
         return true;

@@ -86,6 +86,44 @@ TEST(CdxNode, LeavesRoundTripAtEveryKeyLengthAndKeepTheirFreeCount) {
     }
 }
 
+// A leaf filled one insertion at a time, each at a random place, its room counted from the
+// new key's neighbours: the count and the answer as a full count of the page gives them,
+// until the page is full; record numbers that widen the entries included.
+TEST(CdxNode, AnInsertionCountsItsRoomAsTheWholePageWould) {
+    std::mt19937 rng(11);
+    for (std::size_t key_length : {1u, 8u, 10u, 50u, 240u}) {
+        for (char pad : {' ', '\0'}) {
+            Node leaf;
+            leaf.attributes = dbf::cdx::kAttrLeaf;
+            bool full = false;
+            for (int tries = 0; tries < 2000 && !full; ++tries) {
+                std::string key(key_length, pad);
+                std::size_t used = rng() % (key_length + 1);
+                for (std::size_t i = 0; i < used; ++i) key[i] = "AAB\xE8z"[rng() % 5];
+                auto recno = static_cast<std::uint32_t>(rng() % 8 == 0 ? rng() : rng() % 200 + 1);
+                Entry entry{key, recno, 0};
+                auto at = std::lower_bound(leaf.entries.begin(), leaf.entries.end(), entry);
+                if (at != leaf.entries.end() && at->key == key && at->recno == recno) continue;
+                auto index = static_cast<std::size_t>(at - leaf.entries.begin());
+                std::size_t key_bytes = 0;
+                bool fits = dbf::cdx::fits_with(leaf, index, entry, key_length, pad, key_bytes);
+                Node after = leaf;
+                after.entries.insert(after.entries.begin() + static_cast<std::ptrdiff_t>(index),
+                                     entry);
+                ASSERT_EQ(fits, dbf::cdx::fits(after, key_length, pad)) << key_length;
+                ASSERT_EQ(key_bytes, dbf::cdx::leaf_key_bytes(after, key_length, pad))
+                    << key_length << " at " << index;
+                full = !fits;
+                if (fits) {
+                    leaf = std::move(after);
+                    leaf.key_bytes = key_bytes;
+                }
+            }
+            EXPECT_TRUE(full) << key_length;
+        }
+    }
+}
+
 TEST(CdxNode, ALeafOfASampleDecodesAsTheFormatSays) {
     // setup.CDX's tag directory: one key "KEY_NAME" (10 bytes, 2 trailing blanks) whose
     // record number is its header's offset 0x600: entry 00 06 20, RB 16, DB 4, TB 4.
