@@ -108,7 +108,7 @@ std::optional<Node> decode_leaf(std::string_view page, Node node, std::size_t co
     }
     node.stated_free = read_le16(page.data() + 12);
     node.real_free = at - entries_end;
-    node.key_bytes = leaf_key_bytes(node, key_length, pad);
+    count_room(node, key_length, pad);
     return node;
 }
 
@@ -161,6 +161,12 @@ std::size_t leaf_key_bytes(const Node& leaf, std::size_t key_length, char pad) {
     return bytes;
 }
 
+void count_room(Node& leaf, std::size_t key_length, char pad) {
+    leaf.key_bytes = leaf_key_bytes(leaf, key_length, pad);
+    leaf.top_recno = 1;
+    for (const Entry& e : leaf.entries) leaf.top_recno = std::max(leaf.top_recno, e.recno);
+}
+
 bool fits_with(const Node& leaf, std::size_t index, const Entry& entry, std::size_t key_length,
                char pad, std::size_t& key_bytes) {
     const std::vector<Entry>& entries = leaf.entries;
@@ -172,8 +178,7 @@ bool fits_with(const Node& leaf, std::size_t index, const Entry& entry, std::siz
         key_bytes += stored_key_bytes(&entry.key, next, key_length, pad);
         key_bytes -= stored_key_bytes(previous, next, key_length, pad);
     }
-    std::uint32_t top = std::max<std::uint32_t>(1, entry.recno);
-    for (const Entry& e : entries) top = std::max(top, e.recno);
+    std::uint32_t top = std::max(leaf.top_recno, entry.recno);
     auto entry_bytes = static_cast<std::size_t>(widths_for_top(top, key_length).eb);
     return (entries.size() + 1) * entry_bytes + key_bytes <= kLeafArea;
 }

@@ -36,9 +36,11 @@ struct Node {
     std::size_t stated_free = 0;
     std::size_t real_free = 0;
     // A leaf as decoded or as the page store holds it: the bytes its keys take in the page
-    // as we store them (shared with the previous key and padding dropped), kept current as
-    // the page changes in place, so a change learns whether it fits without a recount.
+    // as we store them (shared with the previous key and padding dropped) and the largest
+    // record number (it sets the entries' width), kept current as the page changes in
+    // place, so that a change learns whether it fits without a recount.
     std::size_t key_bytes = 0;
+    std::uint32_t top_recno = 1;  // the largest record number of a leaf, at least 1
 
     bool leaf() const { return (attributes & kAttrLeaf) != 0; }
     bool root() const { return (attributes & kAttrRoot) != 0; }
@@ -60,9 +62,11 @@ std::size_t stored_key_bytes(const std::string* previous, const std::string& key
                              std::size_t key_length, char pad);
 // The bytes all of a leaf's keys take, as stored.
 std::size_t leaf_key_bytes(const Node& leaf, std::size_t key_length, char pad);
-// Whether a leaf whose key_bytes are current still fits its page with `entry` inserted
-// before entries[index]; `key_bytes` the leaf's count then. Only the entry's neighbours
-// are looked at, not every key of the page.
+// A leaf's key_bytes and top_recno counted again from its entries.
+void count_room(Node& leaf, std::size_t key_length, char pad);
+// Whether a leaf whose key_bytes and top_recno are current still fits its page with
+// `entry` inserted before entries[index]; `key_bytes` the leaf's count then. Only the
+// entry's neighbours are looked at, not every key of the page.
 bool fits_with(const Node& leaf, std::size_t index, const Entry& entry, std::size_t key_length,
                char pad, std::size_t& key_bytes);
 

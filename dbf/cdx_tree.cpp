@@ -38,6 +38,7 @@ bool CdxTree::write(std::uint32_t page, Node node) {
 
 const Node* CdxTree::descend(const Entry& target, std::vector<Step>& path) {
     path.clear();
+    path.reserve(4);  // a tree of a million keys is three or four pages deep
     std::uint32_t page = root_;
     while (true) {
         if (path.size() >= kMaxDepth) return file_.damaged("index tree deeper than possible");
@@ -189,10 +190,11 @@ bool CdxTree::insert(const Entry& entry) {
     // its room counted from the new key's neighbours alone.
     Node* node = file_.edit(leaf.page, key_length_, pad_);
     if (!node) return false;
+    node->top_recno = std::max(node->top_recno, added.recno);
     node->entries.insert(node->entries.begin() + at, std::move(added));
     node->key_bytes = key_bytes;
     bool last = leaf.index + 1 == node->entries.size();
-    if (!file_.stored(leaf.page, key_length_, pad_)) return false;
+    if (!file_.stored(leaf.page, *node, key_length_, pad_)) return false;
     return !last || raise_last(path);
 }
 
@@ -207,7 +209,7 @@ bool CdxTree::raise_last(const std::vector<Step>& path) {
         Entry& entry = parent->entries[above.index];
         if (same(entry, now)) return true;
         entry = std::move(now);
-        if (!file_.stored(above.page, key_length_, pad_)) return false;
+        if (!file_.stored(above.page, *parent, key_length_, pad_)) return false;
     }
     return true;
 }

@@ -284,14 +284,13 @@ Node* IndexFile::edit(std::uint32_t page, std::size_t key_length, char pad) {
 bool IndexFile::write_node(std::uint32_t page, Node node, std::size_t key_length, char pad) {
     end_ = std::max<std::uint64_t>(end_, std::uint64_t{page} + cdx::kPageSize);
     if (cache_.size() >= kCachePages && !make_room()) return false;
-    if (node.leaf()) node.key_bytes = cdx::leaf_key_bytes(node, key_length, pad);
-    cache_[page] = std::move(node);
-    return stored(page, key_length, pad);
+    if (node.leaf()) cdx::count_room(node, key_length, pad);
+    Node& held = cache_[page] = std::move(node);
+    return stored(page, held, key_length, pad);
 }
 
-bool IndexFile::stored(std::uint32_t page, std::size_t key_length, char pad) {
+bool IndexFile::stored(std::uint32_t page, Node& held, std::size_t key_length, char pad) {
     changed_ = true;
-    Node& held = cache_.at(page);
     // The count written is the room the keys leave: nothing left to compare.
     held.stated_free = held.real_free = 0;
     if (write_back()) {

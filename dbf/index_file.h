@@ -87,12 +87,12 @@ public:
     // Takes the node (a caller done with it moves it in: pages are not copied twice).
     bool write_node(std::uint32_t page, cdx::Node node, std::size_t key_length, char pad);
     // The page as held, to be changed where it is (valid as peek's answer), then handed
-    // back with stored(). A leaf's key_bytes are kept current by the caller.
+    // back with stored(). A leaf's key_bytes and top_recno are kept current by the caller.
     cdx::Node* edit(std::uint32_t page, std::size_t key_length, char pad);
-    // The held page was changed: kept to be written, or written now (opened shared). A
-    // failed write drops the page from the cache, so that it is read again as the file
-    // has it.
-    bool stored(std::uint32_t page, std::size_t key_length, char pad);
+    // The held page (edit's answer) was changed: kept to be written, or written now
+    // (opened shared). A failed write drops the page from the cache, so that it is read
+    // again as the file has it.
+    bool stored(std::uint32_t page, cdx::Node& held, std::size_t key_length, char pad);
     // Room for `bytes` at the end of the file; 0 after raising.
     std::uint32_t allocate(std::size_t bytes);
     std::size_t page_count() const { return static_cast<std::size_t>(end_ / cdx::kPageSize); }

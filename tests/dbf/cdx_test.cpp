@@ -115,8 +115,10 @@ TEST(CdxNode, AnInsertionCountsItsRoomAsTheWholePageWould) {
                     << key_length << " at " << index;
                 full = !fits;
                 if (fits) {
+                    std::uint32_t top = std::max(leaf.top_recno, recno);
                     leaf = std::move(after);
                     leaf.key_bytes = key_bytes;
+                    leaf.top_recno = top;
                 }
             }
             EXPECT_TRUE(full) << key_length;
