@@ -8,6 +8,7 @@
 
 #include "dbf/cdx_key.h"
 #include "dbf/cdx_node.h"
+#include "dbf/cdx_sort.h"
 #include "dbf/cdx_tree.h"
 #include "dbf/index_file.h"
 #include "dbf/header.h"
@@ -122,6 +123,37 @@ TEST(CdxNode, AnInsertionCountsItsRoomAsTheWholePageWould) {
                 }
             }
             EXPECT_TRUE(full) << key_length;
+        }
+    }
+}
+
+// A build's keys in order: keys that differ only past their first 8 bytes, bytes above
+// 0x7F, keys shorter than 8 bytes, one key for many records; unique orders keep the
+// lowest record of each key.
+TEST(CdxSort, KeysComeOutAsTheyOrderInTheTree) {
+    std::mt19937 rng(5);
+    for (std::size_t key_length : {1u, 3u, 8u, 9u, 20u}) {
+        std::vector<Entry> entries;
+        for (std::uint32_t recno = 1; recno <= 3000; ++recno) {
+            std::string key(key_length, 'A');
+            for (char& c : key) c = "AB\x01\xE8\xFF"[rng() % 5];
+            if (rng() % 4 == 0 && !entries.empty()) key = entries[rng() % entries.size()].key;
+            entries.push_back({key, rng() % 2 ? recno : 4000 - recno, 0});
+        }
+        for (bool unique : {false, true}) {
+            std::vector<Entry> want = entries;
+            std::sort(want.begin(), want.end());
+            if (unique)
+                want.erase(std::unique(want.begin(), want.end(),
+                                       [](const Entry& a, const Entry& b) { return a.key == b.key; }),
+                           want.end());
+            std::vector<Entry> got = entries;
+            dbf::cdx::sort_keys(got, unique);
+            ASSERT_EQ(got.size(), want.size()) << key_length;
+            for (std::size_t i = 0; i < want.size(); ++i) {
+                ASSERT_EQ(got[i].key, want[i].key) << key_length << " at " << i;
+                ASSERT_EQ(got[i].recno, want[i].recno) << key_length << " at " << i;
+            }
         }
     }
 }
