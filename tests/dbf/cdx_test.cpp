@@ -10,8 +10,8 @@
 #include "dbf/cdx_node.h"
 #include "dbf/cdx_sort.h"
 #include "dbf/cdx_tree.h"
-#include "dbf/index_file.h"
 #include "dbf/header.h"
+#include "dbf/index_file.h"
 #include "dbf_fixture.h"
 
 namespace dbf_test {
@@ -144,9 +144,10 @@ TEST(CdxSort, KeysComeOutAsTheyOrderInTheTree) {
             std::vector<Entry> want = entries;
             std::sort(want.begin(), want.end());
             if (unique)
-                want.erase(std::unique(want.begin(), want.end(),
-                                       [](const Entry& a, const Entry& b) { return a.key == b.key; }),
-                           want.end());
+                want.erase(
+                    std::unique(want.begin(), want.end(),
+                                [](const Entry& a, const Entry& b) { return a.key == b.key; }),
+                    want.end());
             std::vector<Entry> got = entries;
             dbf::cdx::sort_keys(got, unique);
             ASSERT_EQ(got.size(), want.size()) << key_length;
