@@ -57,7 +57,11 @@ public:
 
     const std::string& path() const { return path_; }
     // The tags in the order their headers lie in the file (the order they were made in).
+    // Opened shared, read again in each bracket that finds the update counter moved: another
+    // process may have added or replaced a tag.
     const std::vector<TagInfo>& tags() const { return tags_; }
+    // Raised each time the tags change; the orders bound to them compare it.
+    std::uint64_t tags_version() const { return tags_version_; }
     // Makes a tag with an empty tree (replacing one of the same name) from `tag`'s name,
     // key length, options and texts, and fills in where it lies. Inside a writing bracket.
     bool add_tag(TagInfo& tag);
@@ -128,6 +132,7 @@ private:
     std::uint32_t counter_ = 0;
     std::uint32_t directory_root_ = cdx::kDirectoryRoot;
     std::vector<TagInfo> tags_;
+    std::uint64_t tags_version_ = 0;
     std::unordered_map<std::uint32_t, cdx::Node> cache_;
     std::map<std::uint32_t, Layout> dirty_;  // kept pages, written in file order
     bool counter_dirty_ = false;
