@@ -1,6 +1,6 @@
 // A failing disk under the index writes: a page write that fails during an append (a
-// split, a new leaf, a leaf with room, the update counter) is reported, the committed records stay whole,
-// and the index is consistent or the check finds it and a rebuild repairs it.
+// split, a new leaf, a leaf with room, the update counter) is reported, the committed records stay
+// whole, and the index is consistent or the check finds it and a rebuild repairs it.
 #include <gtest/gtest.h>
 
 #include "dbf/errors.h"
