@@ -183,6 +183,54 @@ bool fits_with(const Node& leaf, std::size_t index, const Entry& entry, std::siz
     return (entries.size() + 1) * entry_bytes + key_bytes <= kLeafArea;
 }
 
+LeafRoom room_of(const Node& leaf) {
+    LeafRoom room{leaf.entries.size(), leaf.key_bytes, leaf.top_recno, {}, {}};
+    if (!leaf.entries.empty()) {
+        room.first = leaf.entries.front().key;
+        room.last = leaf.entries.back().key;
+    }
+    return room;
+}
+
+LeafRoom room_without(const Node& leaf, std::size_t index, std::size_t key_length, char pad) {
+    const std::vector<Entry>& entries = leaf.entries;
+    const std::string* previous = index > 0 ? &entries[index - 1].key : nullptr;
+    LeafRoom room{entries.size() - 1, leaf.key_bytes, leaf.top_recno, {}, {}};
+    room.key_bytes -= stored_key_bytes(previous, entries[index].key, key_length, pad);
+    if (index + 1 < entries.size()) {
+        // The next key is now stored after the one before the removed one.
+        const std::string& next = entries[index + 1].key;
+        room.key_bytes -= stored_key_bytes(&entries[index].key, next, key_length, pad);
+        room.key_bytes += stored_key_bytes(previous, next, key_length, pad);
+    }
+    if (entries[index].recno >= leaf.top_recno) {
+        room.top_recno = 1;
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (i != index) room.top_recno = std::max(room.top_recno, entries[i].recno);
+    }
+    if (room.count > 0) {
+        room.first = entries[index == 0 ? 1 : 0].key;
+        room.last = entries[index + 1 == entries.size() ? index - 1 : entries.size() - 1].key;
+    }
+    return room;
+}
+
+LeafRoom joined(const LeafRoom& left, const LeafRoom& right, std::size_t key_length, char pad) {
+    if (left.count == 0) return right;
+    if (right.count == 0) return left;
+    LeafRoom room{left.count + right.count, left.key_bytes + right.key_bytes,
+                  std::max(left.top_recno, right.top_recno), left.first, right.last};
+    // The right's first key is stored after the left's last.
+    room.key_bytes -= stored_key_bytes(nullptr, right.first, key_length, pad);
+    room.key_bytes += stored_key_bytes(&left.last, right.first, key_length, pad);
+    return room;
+}
+
+bool fits(const LeafRoom& room, std::size_t key_length) {
+    auto entry_bytes = static_cast<std::size_t>(widths_for_top(room.top_recno, key_length).eb);
+    return room.count * entry_bytes + room.key_bytes <= kLeafArea;
+}
+
 bool fits(const Node& node, std::size_t key_length, char pad) {
     PageFill fill(node.leaf(), key_length, pad);
     return std::all_of(node.entries.begin(), node.entries.end(),

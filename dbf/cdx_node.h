@@ -64,6 +64,23 @@ std::size_t stored_key_bytes(const std::string* previous, const std::string& key
 std::size_t leaf_key_bytes(const Node& leaf, std::size_t key_length, char pad);
 // A leaf's key_bytes and top_recno counted again from its entries.
 void count_room(Node& leaf, std::size_t key_length, char pad);
+// What fits() counts of a leaf, without its entries: how many, the bytes of their keys,
+// the largest record number, and the first and last keys (which a join puts side by side).
+struct LeafRoom {
+    std::size_t count = 0;
+    std::size_t key_bytes = 0;
+    std::uint32_t top_recno = 1;
+    std::string first, last;
+};
+// The room of a leaf whose key_bytes and top_recno are current.
+LeafRoom room_of(const Node& leaf);
+// The same once entries[index] is taken out.
+LeafRoom room_without(const Node& leaf, std::size_t index, std::size_t key_length, char pad);
+// The room of two neighbouring leaves in one page, the left's keys first.
+LeafRoom joined(const LeafRoom& left, const LeafRoom& right, std::size_t key_length, char pad);
+// Whether a leaf of this room fits its page.
+bool fits(const LeafRoom& room, std::size_t key_length);
+
 // Whether a leaf whose key_bytes and top_recno are current still fits its page with
 // `entry` inserted before entries[index]; `key_bytes` the leaf's count then. Only the
 // entry's neighbours are looked at, not every key of the page.

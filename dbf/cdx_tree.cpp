@@ -356,11 +356,27 @@ bool CdxTree::build(const std::vector<Entry>& sorted) {
 bool CdxTree::remove(const Entry& entry, bool& found) {
     found = false;
     std::vector<Step> path;
-    if (!descend_copy(entry, path)) return false;
+    const Node* held = descend(entry, path);
+    if (!held) return false;
     Step& leaf = path.back();
-    if (leaf.index >= leaf.node.entries.size() || !same(leaf.node.entries[leaf.index], entry))
-        return true;
+    if (leaf.index >= held->entries.size() || !same(held->entries[leaf.index], entry)) return true;
     found = true;
+    std::optional<cdx::LeafRoom> alone;
+    if (!room_alone(path, alone)) return false;
+    if (alone) {
+        // Most removals leave a leaf that keeps keys and joins no neighbour: it is changed
+        // where the store holds it.
+        Node* node = file_.edit(leaf.page, key_length_, pad_);
+        if (!node) return false;
+        bool last = leaf.index + 1 == node->entries.size();
+        node->entries.erase(node->entries.begin() + static_cast<std::ptrdiff_t>(leaf.index));
+        node->key_bytes = alone->key_bytes;
+        node->top_recno = alone->top_recno;
+        if (!file_.stored(leaf.page, *node, key_length_, pad_)) return false;
+        return !last || raise_last(path);
+    }
+    if (!read(leaf.page, leaf.node)) return false;
+    leaf.loaded = true;
     leaf.node.entries.erase(leaf.node.entries.begin() + static_cast<std::ptrdiff_t>(leaf.index));
     for (std::size_t level = path.size() - 1;; --level) {
         Step& step = path[level];
@@ -389,6 +405,37 @@ bool CdxTree::remove(const Entry& entry, bool& found) {
         if (!join(path, level, joined)) return false;
         if (!joined) return settle(path, level);
     }
+}
+
+bool CdxTree::room_alone(const std::vector<Step>& path, std::optional<cdx::LeafRoom>& alone) {
+    alone.reset();
+    const Step& leaf = path.back();
+    const Node* node = file_.peek(leaf.page, key_length_, pad_);
+    if (!node) return false;
+    cdx::LeafRoom room = cdx::room_without(*node, leaf.index, key_length_, pad_);
+    if (path.size() == 1) {
+        alone = std::move(room);  // the root leaf may empty
+        return true;
+    }
+    if (room.count == 0) return true;
+    // The neighbour join() would take: the left one under the same parent, else the right.
+    const Step& above = path[path.size() - 2];
+    const Node* parent = file_.peek(above.page, key_length_, pad_);
+    if (!parent) return false;
+    if (parent->entries.size() < 2) {
+        alone = std::move(room);
+        return true;
+    }
+    bool left = above.index > 0;
+    std::uint32_t page = parent->entries[left ? above.index - 1 : 1].child;
+    const Node* other = file_.peek(page, key_length_, pad_);
+    if (!other) return false;
+    if (!other->leaf()) return true;  // damaged: the general way reports it
+    cdx::LeafRoom neighbour = cdx::room_of(*other);
+    cdx::LeafRoom joint = left ? cdx::joined(neighbour, room, key_length_, pad_)
+                               : cdx::joined(room, neighbour, key_length_, pad_);
+    if (!cdx::fits(joint, key_length_)) alone = std::move(room);
+    return true;
 }
 
 bool CdxTree::unlink(const Node& node) {

@@ -83,6 +83,10 @@ private:
     // Joins the node of path[level] with a neighbour under the same parent when both fit
     // in one page; `joined` tells whether it did.
     bool join(std::vector<Step>& path, std::size_t level, bool& joined);
+    // Whether the path's leaf, its entry taken out, keeps keys and joins no neighbour
+    // (join's choice): then `alone` is its room, and only it changes (with the pages
+    // above when its last entry goes).
+    bool room_alone(const std::vector<Step>& path, std::optional<cdx::LeafRoom>& alone);
     bool unlink(const cdx::Node& node);
     bool set_sibling(std::uint32_t page, bool left, std::uint32_t to);
     bool read(std::uint32_t page, cdx::Node& node);

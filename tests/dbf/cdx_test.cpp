@@ -127,6 +127,61 @@ TEST(CdxNode, AnInsertionCountsItsRoomAsTheWholePageWould) {
     }
 }
 
+// A removal and a join counted from the keys at the seams: as a full count of the leaf
+// without the entry, and of the two leaves in one page, give them.
+TEST(CdxNode, ARemovalAndAJoinCountTheirRoomAsTheWholePagesWould) {
+    std::mt19937 rng(13);
+    for (std::size_t key_length : {1u, 8u, 10u, 50u}) {
+        for (char pad : {' ', '\0'}) {
+            std::set<Entry> keys;
+            while (keys.size() < 120) {
+                std::string key(key_length, pad);
+                std::size_t used = rng() % (key_length + 1);
+                for (std::size_t i = 0; i < used; ++i) key[i] = "AAB\xE8z"[rng() % 5];
+                auto recno = static_cast<std::uint32_t>(rng() % 8 == 0 ? rng() : rng() % 200 + 1);
+                keys.insert(Entry{key, recno, 0});
+            }
+            std::vector<Entry> all(keys.begin(), keys.end());
+            for (int round = 0; round < 40; ++round) {
+                // Two neighbouring leaves cut from the keys in order.
+                std::size_t from = rng() % 60, cut = from + 1 + rng() % 30, to = cut + rng() % 30;
+                Node left, right;
+                left.attributes = right.attributes = dbf::cdx::kAttrLeaf;
+                left.entries.assign(all.begin() + static_cast<std::ptrdiff_t>(from),
+                                    all.begin() + static_cast<std::ptrdiff_t>(cut));
+                right.entries.assign(all.begin() + static_cast<std::ptrdiff_t>(cut),
+                                     all.begin() + static_cast<std::ptrdiff_t>(to));
+                dbf::cdx::count_room(left, key_length, pad);
+                dbf::cdx::count_room(right, key_length, pad);
+                Node joint = left;
+                joint.entries.insert(joint.entries.end(), right.entries.begin(),
+                                     right.entries.end());
+                dbf::cdx::count_room(joint, key_length, pad);
+                dbf::cdx::LeafRoom both = dbf::cdx::joined(
+                    dbf::cdx::room_of(left), dbf::cdx::room_of(right), key_length, pad);
+                ASSERT_EQ(both.key_bytes, joint.key_bytes) << key_length << " " << cut;
+                ASSERT_EQ(both.top_recno, joint.top_recno);
+                ASSERT_EQ(both.count, joint.entries.size());
+                ASSERT_EQ(both.first, joint.entries.front().key);
+                ASSERT_EQ(both.last, joint.entries.back().key);
+                ASSERT_EQ(dbf::cdx::fits(both, key_length), dbf::cdx::fits(joint, key_length, pad));
+                std::size_t index = rng() % left.entries.size();
+                dbf::cdx::LeafRoom room = dbf::cdx::room_without(left, index, key_length, pad);
+                Node without = left;
+                without.entries.erase(without.entries.begin() + static_cast<std::ptrdiff_t>(index));
+                dbf::cdx::count_room(without, key_length, pad);
+                ASSERT_EQ(room.count, without.entries.size());
+                ASSERT_EQ(room.key_bytes, without.key_bytes) << key_length << " at " << index;
+                ASSERT_EQ(room.top_recno, without.top_recno) << key_length << " at " << index;
+                if (!without.entries.empty()) {
+                    ASSERT_EQ(room.first, without.entries.front().key);
+                    ASSERT_EQ(room.last, without.entries.back().key);
+                }
+            }
+        }
+    }
+}
+
 // A build's keys in order: keys that differ only past their first 8 bytes, bytes above
 // 0x7F, keys shorter than 8 bytes, one key for many records; unique orders keep the
 // lowest record of each key.
