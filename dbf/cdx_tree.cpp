@@ -57,17 +57,6 @@ const Node* CdxTree::descend(const Entry& target, std::vector<Step>& path) {
     }
 }
 
-bool CdxTree::descend_copy(const Entry& target, std::vector<Step>& path) {
-    const Node* leaf = descend(target, path);
-    if (!leaf) return false;
-    Step& step = path.back();
-    // With room for the entry an insertion adds.
-    step.node.entries.reserve(leaf->entries.size() + 1);
-    step.node = *leaf;
-    step.loaded = true;
-    return true;
-}
-
 bool CdxTree::load(Step& step) {
     if (!step.loaded) step.loaded = read(step.page, step.node);
     return step.loaded;
@@ -154,10 +143,10 @@ bool CdxTree::before(const Entry& target, std::optional<Entry>& out) {
 }
 
 bool CdxTree::scan(const Entry& from, const std::function<bool(const Entry&)>& visit) {
-    std::vector<Step> path;
-    if (!descend_copy(from, path)) return false;
-    Node node = std::move(path.back().node);
-    std::size_t index = path.back().index;
+    std::size_t index = 0;
+    const Node* leaf = find_leaf(from, index);
+    if (!leaf) return false;
+    Node node = *leaf;  // the visits may read other pages
     for (std::size_t hops = 0;; ++hops) {
         for (; index < node.entries.size(); ++index)
             if (!visit(node.entries[index])) return true;

@@ -67,11 +67,9 @@ private:
         bool loaded = false;
     };
     // The pages from the root to the leaf where `target` belongs, none copied; the leaf as
-    // held (null after raising).
+    // held (null after raising). A change that goes past the leaf copies each page above
+    // as it reaches it (load).
     const cdx::Node* descend(const cdx::Entry& target, std::vector<Step>& path);
-    // As descend(), with the leaf copied: most changes stop there, and the pages above are
-    // unchanged until a change reaches them, so each is copied then (load).
-    bool descend_copy(const cdx::Entry& target, std::vector<Step>& path);
     // After the last entry of the path's leaf changed in place: each page above brought
     // up to date, as far as its entry for the page below changes.
     bool raise_last(const std::vector<Step>& path);
