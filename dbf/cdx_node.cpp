@@ -108,6 +108,7 @@ std::optional<Node> decode_leaf(std::string_view page, Node node, std::size_t co
     }
     node.stated_free = read_le16(page.data() + 12);
     node.real_free = at - entries_end;
+    count_room(node, key_length, pad);
     return node;
 }
 
@@ -137,6 +138,99 @@ std::optional<Node> decode_node(std::string_view page, std::size_t key_length, c
     return node;
 }
 
+std::size_t stored_key_bytes(const std::string* previous, const std::string& key,
+                             std::size_t key_length, char pad) {
+    const char* bytes = key.data();
+    std::size_t trail = 0;
+    while (trail < key_length && bytes[key_length - 1 - trail] == pad) ++trail;
+    std::size_t dup = 0;
+    if (previous) {
+        const char* prev = previous->data();
+        while (dup < key_length - trail && prev[dup] == bytes[dup]) ++dup;
+    }
+    return key_length - dup - trail;
+}
+
+std::size_t leaf_key_bytes(const Node& leaf, std::size_t key_length, char pad) {
+    std::size_t bytes = 0;
+    const std::string* previous = nullptr;
+    for (const Entry& e : leaf.entries) {
+        bytes += stored_key_bytes(previous, e.key, key_length, pad);
+        previous = &e.key;
+    }
+    return bytes;
+}
+
+void count_room(Node& leaf, std::size_t key_length, char pad) {
+    leaf.key_bytes = leaf_key_bytes(leaf, key_length, pad);
+    leaf.top_recno = 1;
+    for (const Entry& e : leaf.entries) leaf.top_recno = std::max(leaf.top_recno, e.recno);
+}
+
+bool fits_with(const Node& leaf, std::size_t index, const Entry& entry, std::size_t key_length,
+               char pad, std::size_t& key_bytes) {
+    const std::vector<Entry>& entries = leaf.entries;
+    const std::string* previous = index > 0 ? &entries[index - 1].key : nullptr;
+    key_bytes = leaf.key_bytes + stored_key_bytes(previous, entry.key, key_length, pad);
+    if (index < entries.size()) {
+        // The next key is now stored after the new one.
+        const std::string& next = entries[index].key;
+        key_bytes += stored_key_bytes(&entry.key, next, key_length, pad);
+        key_bytes -= stored_key_bytes(previous, next, key_length, pad);
+    }
+    std::uint32_t top = std::max(leaf.top_recno, entry.recno);
+    auto entry_bytes = static_cast<std::size_t>(widths_for_top(top, key_length).eb);
+    return (entries.size() + 1) * entry_bytes + key_bytes <= kLeafArea;
+}
+
+LeafRoom room_of(const Node& leaf) {
+    LeafRoom room{leaf.entries.size(), leaf.key_bytes, leaf.top_recno, {}, {}};
+    if (!leaf.entries.empty()) {
+        room.first = leaf.entries.front().key;
+        room.last = leaf.entries.back().key;
+    }
+    return room;
+}
+
+LeafRoom room_without(const Node& leaf, std::size_t index, std::size_t key_length, char pad) {
+    const std::vector<Entry>& entries = leaf.entries;
+    const std::string* previous = index > 0 ? &entries[index - 1].key : nullptr;
+    LeafRoom room{entries.size() - 1, leaf.key_bytes, leaf.top_recno, {}, {}};
+    room.key_bytes -= stored_key_bytes(previous, entries[index].key, key_length, pad);
+    if (index + 1 < entries.size()) {
+        // The next key is now stored after the one before the removed one.
+        const std::string& next = entries[index + 1].key;
+        room.key_bytes -= stored_key_bytes(&entries[index].key, next, key_length, pad);
+        room.key_bytes += stored_key_bytes(previous, next, key_length, pad);
+    }
+    if (entries[index].recno >= leaf.top_recno) {
+        room.top_recno = 1;
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (i != index) room.top_recno = std::max(room.top_recno, entries[i].recno);
+    }
+    if (room.count > 0) {
+        room.first = entries[index == 0 ? 1 : 0].key;
+        room.last = entries[index + 1 == entries.size() ? index - 1 : entries.size() - 1].key;
+    }
+    return room;
+}
+
+LeafRoom joined(const LeafRoom& left, const LeafRoom& right, std::size_t key_length, char pad) {
+    if (left.count == 0) return right;
+    if (right.count == 0) return left;
+    LeafRoom room{left.count + right.count, left.key_bytes + right.key_bytes,
+                  std::max(left.top_recno, right.top_recno), left.first, right.last};
+    // The right's first key is stored after the left's last.
+    room.key_bytes -= stored_key_bytes(nullptr, right.first, key_length, pad);
+    room.key_bytes += stored_key_bytes(&left.last, right.first, key_length, pad);
+    return room;
+}
+
+bool fits(const LeafRoom& room, std::size_t key_length) {
+    auto entry_bytes = static_cast<std::size_t>(widths_for_top(room.top_recno, key_length).eb);
+    return room.count * entry_bytes + room.key_bytes <= kLeafArea;
+}
+
 bool fits(const Node& node, std::size_t key_length, char pad) {
     PageFill fill(node.leaf(), key_length, pad);
     return std::all_of(node.entries.begin(), node.entries.end(),
@@ -149,18 +243,6 @@ PageFill::PageFill(bool leaf, std::size_t key_length, char pad)
       pad_(pad),
       entry_bytes_(static_cast<std::size_t>(widths_for_top(top_recno_, key_length).eb)) {}
 
-std::size_t PageFill::key_bytes(const Entry& entry) const {
-    const char* key = entry.key.data();
-    std::size_t trail = 0;
-    while (trail < key_length_ && key[key_length_ - 1 - trail] == pad_) ++trail;
-    std::size_t dup = 0;
-    if (last_) {
-        const char* prev = last_->key.data();
-        while (dup < key_length_ - trail && prev[dup] == key[dup]) ++dup;
-    }
-    return key_length_ - dup - trail;
-}
-
 bool PageFill::take(const Entry& entry) {
     std::size_t bytes = 0;
     if (!leaf_) {
@@ -170,7 +252,7 @@ bool PageFill::take(const Entry& entry) {
         std::size_t eb = entry.recno > top_recno_
                              ? static_cast<std::size_t>(widths_for_top(entry.recno, key_length_).eb)
                              : entry_bytes_;
-        bytes = key_bytes(entry);
+        bytes = stored_key_bytes(last_ ? &last_->key : nullptr, entry.key, key_length_, pad_);
         if ((count_ + 1) * eb + key_bytes_ + bytes > kLeafArea) return false;
         entry_bytes_ = eb;
     }

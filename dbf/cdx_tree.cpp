@@ -36,26 +36,21 @@ bool CdxTree::write(std::uint32_t page, Node node) {
     return file_.write_node(page, std::move(node), key_length_, pad_);
 }
 
-bool CdxTree::descend(const Entry& target, std::vector<Step>& path) {
+const Node* CdxTree::descend(const Entry& target, std::vector<Step>& path) {
     path.clear();
+    path.reserve(4);  // a tree of a million keys is three or four pages deep
     std::uint32_t page = root_;
     while (true) {
-        if (path.size() >= kMaxDepth) return file_.corrupt("index tree deeper than possible");
+        if (path.size() >= kMaxDepth) return file_.damaged("index tree deeper than possible");
         const Node* node = file_.peek(page, key_length_, pad_);
-        if (!node) return false;
+        if (!node) return nullptr;
         Step& step = path.emplace_back();
         step.page = page;
         const auto& entries = node->entries;
         step.index = static_cast<std::size_t>(
             std::lower_bound(entries.begin(), entries.end(), target) - entries.begin());
-        if (node->leaf()) {
-            // With room for the entry an insertion adds.
-            step.node.entries.reserve(entries.size() + 1);
-            step.node = *node;
-            step.loaded = true;
-            return true;
-        }
-        if (entries.empty()) return file_.corrupt("interior index page without keys");
+        if (node->leaf()) return node;
+        if (entries.empty()) return file_.damaged("interior index page without keys");
         // Past every key: the last child, where the entry would become the largest.
         step.index = std::min(step.index, entries.size() - 1);
         page = entries[step.index].child;
@@ -69,20 +64,11 @@ bool CdxTree::load(Step& step) {
 
 // ---- lookups -------------------------------------------------------------------------
 
-// As descend() for reading: the pages as held, not copied; only the leaf is kept.
 const Node* CdxTree::find_leaf(const Entry& target, std::size_t& index) {
-    std::uint32_t page = root_;
-    for (std::size_t depth = 0;; ++depth) {
-        if (depth >= kMaxDepth) return file_.damaged("index tree deeper than possible");
-        const Node* node = file_.peek(page, key_length_, pad_);
-        if (!node) return nullptr;
-        const auto& entries = node->entries;
-        index = static_cast<std::size_t>(
-            std::lower_bound(entries.begin(), entries.end(), target) - entries.begin());
-        if (node->leaf()) return node;
-        if (entries.empty()) return file_.damaged("interior index page without keys");
-        page = entries[std::min(index, entries.size() - 1)].child;
-    }
+    std::vector<Step> path;
+    const Node* leaf = descend(target, path);
+    if (leaf) index = path.back().index;
+    return leaf;
 }
 
 bool CdxTree::first(std::optional<Entry>& out) { return at_or_after(Entry{}, out); }
@@ -157,10 +143,10 @@ bool CdxTree::before(const Entry& target, std::optional<Entry>& out) {
 }
 
 bool CdxTree::scan(const Entry& from, const std::function<bool(const Entry&)>& visit) {
-    std::vector<Step> path;
-    if (!descend(from, path)) return false;
-    Node node = std::move(path.back().node);
-    std::size_t index = path.back().index;
+    std::size_t index = 0;
+    const Node* leaf = find_leaf(from, index);
+    if (!leaf) return false;
+    Node node = *leaf;  // the visits may read other pages
     for (std::size_t hops = 0;; ++hops) {
         for (; index < node.entries.size(); ++index)
             if (!visit(node.entries[index])) return true;
@@ -177,11 +163,44 @@ bool CdxTree::scan(const Entry& from, const std::function<bool(const Entry&)>& v
 
 bool CdxTree::insert(const Entry& entry) {
     std::vector<Step> path;
-    if (!descend(entry, path)) return false;
+    const Node* held = descend(entry, path);
+    if (!held) return false;
     Step& leaf = path.back();
-    leaf.node.entries.insert(leaf.node.entries.begin() + static_cast<std::ptrdiff_t>(leaf.index),
-                             Entry{entry.key, entry.recno, 0});
-    return settle(path, path.size() - 1);
+    Entry added{entry.key, entry.recno, 0};
+    auto at = static_cast<std::ptrdiff_t>(leaf.index);
+    std::size_t key_bytes = 0;
+    if (!cdx::fits_with(*held, leaf.index, added, key_length_, pad_, key_bytes)) {
+        leaf.node = *held;
+        leaf.loaded = true;
+        leaf.node.entries.insert(leaf.node.entries.begin() + at, std::move(added));
+        return split(path, path.size() - 1);
+    }
+    // Most insertions stop in a leaf with room: it is changed where the store holds it,
+    // its room counted from the new key's neighbours alone.
+    Node* node = file_.edit(leaf.page, key_length_, pad_);
+    if (!node) return false;
+    node->top_recno = std::max(node->top_recno, added.recno);
+    node->entries.insert(node->entries.begin() + at, std::move(added));
+    node->key_bytes = key_bytes;
+    bool last = leaf.index + 1 == node->entries.size();
+    if (!file_.stored(leaf.page, *node, key_length_, pad_)) return false;
+    return !last || raise_last(path);
+}
+
+bool CdxTree::raise_last(const std::vector<Step>& path) {
+    for (std::size_t level = path.size() - 1; level > 0; --level) {
+        const Node* child = file_.peek(path[level].page, key_length_, pad_);
+        if (!child) return false;
+        Entry now = summary(*child, path[level].page);
+        const Step& above = path[level - 1];
+        Node* parent = file_.edit(above.page, key_length_, pad_);
+        if (!parent) return false;
+        Entry& entry = parent->entries[above.index];
+        if (same(entry, now)) return true;
+        entry = std::move(now);
+        if (!file_.stored(above.page, *parent, key_length_, pad_)) return false;
+    }
+    return true;
 }
 
 bool CdxTree::settle(std::vector<Step>& path, std::size_t level) {
@@ -326,11 +345,27 @@ bool CdxTree::build(const std::vector<Entry>& sorted) {
 bool CdxTree::remove(const Entry& entry, bool& found) {
     found = false;
     std::vector<Step> path;
-    if (!descend(entry, path)) return false;
+    const Node* held = descend(entry, path);
+    if (!held) return false;
     Step& leaf = path.back();
-    if (leaf.index >= leaf.node.entries.size() || !same(leaf.node.entries[leaf.index], entry))
-        return true;
+    if (leaf.index >= held->entries.size() || !same(held->entries[leaf.index], entry)) return true;
     found = true;
+    std::optional<cdx::LeafRoom> alone;
+    if (!room_alone(path, alone)) return false;
+    if (alone) {
+        // Most removals leave a leaf that keeps keys and joins no neighbour: it is changed
+        // where the store holds it.
+        Node* node = file_.edit(leaf.page, key_length_, pad_);
+        if (!node) return false;
+        bool last = leaf.index + 1 == node->entries.size();
+        node->entries.erase(node->entries.begin() + static_cast<std::ptrdiff_t>(leaf.index));
+        node->key_bytes = alone->key_bytes;
+        node->top_recno = alone->top_recno;
+        if (!file_.stored(leaf.page, *node, key_length_, pad_)) return false;
+        return !last || raise_last(path);
+    }
+    if (!read(leaf.page, leaf.node)) return false;
+    leaf.loaded = true;
     leaf.node.entries.erase(leaf.node.entries.begin() + static_cast<std::ptrdiff_t>(leaf.index));
     for (std::size_t level = path.size() - 1;; --level) {
         Step& step = path[level];
@@ -359,6 +394,37 @@ bool CdxTree::remove(const Entry& entry, bool& found) {
         if (!join(path, level, joined)) return false;
         if (!joined) return settle(path, level);
     }
+}
+
+bool CdxTree::room_alone(const std::vector<Step>& path, std::optional<cdx::LeafRoom>& alone) {
+    alone.reset();
+    const Step& leaf = path.back();
+    const Node* node = file_.peek(leaf.page, key_length_, pad_);
+    if (!node) return false;
+    cdx::LeafRoom room = cdx::room_without(*node, leaf.index, key_length_, pad_);
+    if (path.size() == 1) {
+        alone = std::move(room);  // the root leaf may empty
+        return true;
+    }
+    if (room.count == 0) return true;
+    // The neighbour join() would take: the left one under the same parent, else the right.
+    const Step& above = path[path.size() - 2];
+    const Node* parent = file_.peek(above.page, key_length_, pad_);
+    if (!parent) return false;
+    if (parent->entries.size() < 2) {
+        alone = std::move(room);
+        return true;
+    }
+    bool left = above.index > 0;
+    std::uint32_t page = parent->entries[left ? above.index - 1 : 1].child;
+    const Node* other = file_.peek(page, key_length_, pad_);
+    if (!other) return false;
+    if (!other->leaf()) return true;  // damaged: the general way reports it
+    cdx::LeafRoom neighbour = cdx::room_of(*other);
+    cdx::LeafRoom joint = left ? cdx::joined(neighbour, room, key_length_, pad_)
+                               : cdx::joined(room, neighbour, key_length_, pad_);
+    if (!cdx::fits(joint, key_length_)) alone = std::move(room);
+    return true;
 }
 
 bool CdxTree::unlink(const Node& node) {

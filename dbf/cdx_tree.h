@@ -66,10 +66,13 @@ private:
         std::size_t index = 0;
         bool loaded = false;
     };
-    // The pages from the root to the leaf where `target` belongs. Only the leaf is copied:
-    // most changes stop there, and the pages above are unchanged until a change reaches
-    // them, so each is copied then (load).
-    bool descend(const cdx::Entry& target, std::vector<Step>& path);
+    // The pages from the root to the leaf where `target` belongs, none copied; the leaf as
+    // held (null after raising). A change that goes past the leaf copies each page above
+    // as it reaches it (load).
+    const cdx::Node* descend(const cdx::Entry& target, std::vector<Step>& path);
+    // After the last entry of the path's leaf changed in place: each page above brought
+    // up to date, as far as its entry for the page below changes.
+    bool raise_last(const std::vector<Step>& path);
     bool load(Step& step);
     const cdx::Node* find_leaf(const cdx::Entry& target, std::size_t& index);
     // Writes the node of path[level] and brings its ancestors' entries up to date.
@@ -78,6 +81,10 @@ private:
     // Joins the node of path[level] with a neighbour under the same parent when both fit
     // in one page; `joined` tells whether it did.
     bool join(std::vector<Step>& path, std::size_t level, bool& joined);
+    // Whether the path's leaf, its entry taken out, keeps keys and joins no neighbour
+    // (join's choice): then `alone` is its room, and only it changes (with the pages
+    // above when its last entry goes).
+    bool room_alone(const std::vector<Step>& path, std::optional<cdx::LeafRoom>& alone);
     bool unlink(const cdx::Node& node);
     bool set_sibling(std::uint32_t page, bool left, std::uint32_t to);
     bool read(std::uint32_t page, cdx::Node& node);

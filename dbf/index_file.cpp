@@ -97,8 +97,8 @@ std::unique_ptr<IndexFile> IndexFile::open(const std::string& path, Options opti
         raise_open(e, path, gen::kOpen, subcode::kOpen, "open");
         return nullptr;
     }
-    Access access_bracket(*f, false);
-    if (!access_bracket.ok() || !f->load_tags()) return nullptr;
+    Access access_bracket(*f, false);  // reads the tags
+    if (!access_bracket.ok()) return nullptr;
     return f;
 }
 
@@ -184,13 +184,16 @@ bool IndexFile::begin(bool write) {
     changed_ = false;
     // Opened exclusively, nobody else changes the file: what is held stays true.
     if (!options_.shared && known_) return true;
+    bool first = !known_;
     std::uint32_t counter = 0;
     bool ok = read_size() && read_counter(counter);
     known_ = ok;
-    if (ok && counter != counter_) {
-        // Another process changed the file: what is cached may be stale.
+    if (ok && (first || counter != counter_)) {
+        // Another process changed the file: what is cached may be stale, its tags too.
         cache_.clear();
         counter_ = counter;
+        ok = load_tags();
+        known_ = ok;
     }
     if (!ok) end();
     return ok;
@@ -259,6 +262,10 @@ bool IndexFile::read_node(std::uint32_t page, std::size_t key_length, char pad, 
 }
 
 const Node* IndexFile::peek(std::uint32_t page, std::size_t key_length, char pad) {
+    return edit(page, key_length, pad);
+}
+
+Node* IndexFile::edit(std::uint32_t page, std::size_t key_length, char pad) {
     if (auto it = cache_.find(page); it != cache_.end()) return &it->second;
     if (page % cdx::kPageSize != 0 || page < cdx::kDirectoryRoot ||
         std::uint64_t{page} + cdx::kPageSize > end_)
@@ -278,12 +285,17 @@ const Node* IndexFile::peek(std::uint32_t page, std::size_t key_length, char pad
 }
 
 bool IndexFile::write_node(std::uint32_t page, Node node, std::size_t key_length, char pad) {
-    changed_ = true;
     end_ = std::max<std::uint64_t>(end_, std::uint64_t{page} + cdx::kPageSize);
     if (cache_.size() >= kCachePages && !make_room()) return false;
-    // The count written is the room the keys leave: nothing left to compare.
-    node.stated_free = node.real_free = 0;
+    if (node.leaf()) cdx::count_room(node, key_length, pad);
     Node& held = cache_[page] = std::move(node);
+    return stored(page, held, key_length, pad);
+}
+
+bool IndexFile::stored(std::uint32_t page, Node& held, std::size_t key_length, char pad) {
+    changed_ = true;
+    // The count written is the room the keys leave: nothing left to compare.
+    held.stated_free = held.real_free = 0;
     if (write_back()) {
         dirty_[page] = Layout{key_length, pad};
         return true;
@@ -359,7 +371,17 @@ bool IndexFile::load_tags() {
         return tags.size() <= page_count();
     });
     if (!ok) return false;
+    auto known = [&](const TagInfo& tag) {
+        return std::find_if(tags_.begin(), tags_.end(), [&](const TagInfo& t) {
+            return t.header_at == tag.header_at && t.name == tag.name;
+        });
+    };
     for (TagInfo& tag : tags) {
+        // A tag's header never changes once made: only new ones are read.
+        if (auto it = known(tag); it != tags_.end()) {
+            tag = *it;
+            continue;
+        }
         std::string name = tag.name;
         std::uint32_t at = tag.header_at;
         if (at % cdx::kPageSize != 0 || at < cdx::kHeaderSize ||
@@ -376,7 +398,13 @@ bool IndexFile::load_tags() {
     }
     std::sort(tags.begin(), tags.end(),
               [](const TagInfo& a, const TagInfo& b) { return a.header_at < b.header_at; });
-    tags_ = std::move(tags);
+    bool same = tags.size() == tags_.size() &&
+                std::all_of(tags.begin(), tags.end(),
+                            [&](const TagInfo& tag) { return known(tag) != tags_.end(); });
+    if (!same) {
+        tags_ = std::move(tags);
+        ++tags_version_;
+    }
     return true;
 }
 
@@ -385,6 +413,7 @@ bool IndexFile::add_tag(TagInfo& tag) {
     std::string key = name;
     key.resize(cdx::kTagNameLength, kDirectoryPad);
     CdxTree directory(*this, directory_root_, cdx::kTagNameLength, kDirectoryPad);
+    ++tags_version_;  // the tags change from here, even when a failure stops it halfway
     for (auto it = tags_.begin(); it != tags_.end(); ++it) {
         if (it->name != name) continue;
         bool found = false;

@@ -57,7 +57,11 @@ public:
 
     const std::string& path() const { return path_; }
     // The tags in the order their headers lie in the file (the order they were made in).
+    // Opened shared, read again in each bracket that finds the update counter moved: another
+    // process may have added or replaced a tag.
     const std::vector<TagInfo>& tags() const { return tags_; }
+    // Raised each time the tags change; the orders bound to them compare it.
+    std::uint64_t tags_version() const { return tags_version_; }
     // Makes a tag with an empty tree (replacing one of the same name) from `tag`'s name,
     // key length, options and texts, and fills in where it lies. Inside a writing bracket.
     bool add_tag(TagInfo& tag);
@@ -86,6 +90,13 @@ public:
     const cdx::Node* peek(std::uint32_t page, std::size_t key_length, char pad);
     // Takes the node (a caller done with it moves it in: pages are not copied twice).
     bool write_node(std::uint32_t page, cdx::Node node, std::size_t key_length, char pad);
+    // The page as held, to be changed where it is (valid as peek's answer), then handed
+    // back with stored(). A leaf's key_bytes and top_recno are kept current by the caller.
+    cdx::Node* edit(std::uint32_t page, std::size_t key_length, char pad);
+    // The held page (edit's answer) was changed: kept to be written, or written now
+    // (opened shared). A failed write drops the page from the cache, so that it is read
+    // again as the file has it.
+    bool stored(std::uint32_t page, cdx::Node& held, std::size_t key_length, char pad);
     // Room for `bytes` at the end of the file; 0 after raising.
     std::uint32_t allocate(std::size_t bytes);
     std::size_t page_count() const { return static_cast<std::size_t>(end_ / cdx::kPageSize); }
@@ -121,6 +132,7 @@ private:
     std::uint32_t counter_ = 0;
     std::uint32_t directory_root_ = cdx::kDirectoryRoot;
     std::vector<TagInfo> tags_;
+    std::uint64_t tags_version_ = 0;
     std::unordered_map<std::uint32_t, cdx::Node> cache_;
     std::map<std::uint32_t, Layout> dirty_;  // kept pages, written in file order
     bool counter_dirty_ = false;

@@ -1,7 +1,6 @@
 #include "dbf/order_check.h"
 
-#include <algorithm>
-#include <map>
+#include "dbf/cdx_sort.h"
 
 namespace dbf {
 
@@ -24,11 +23,7 @@ std::vector<std::string> check_orders(Table& table) {
         const Order& order = orders.at(i).order;
         std::string name = "order " + order.tag().name + " (" + order.file().path() + "): ";
         std::vector<cdx::Entry>& want = expected[static_cast<std::size_t>(i - 1)];
-        std::sort(want.begin(), want.end());
-        if (order.tag().unique()) {
-            auto same_key = [](const cdx::Entry& a, const cdx::Entry& b) { return a.key == b.key; };
-            want.erase(std::unique(want.begin(), want.end(), same_key), want.end());
-        }
+        cdx::sort_keys(want, order.tag().unique());
         IndexFile::Access access(order.file(), false);
         if (!access.ok()) {
             problems.push_back(name + "cannot be read");

@@ -57,12 +57,23 @@ bool OrderList::flush() {
 void OrderList::clear() {
     slots_.clear();
     files_.clear();
+    tags_bound_.clear();
 }
 
 bool OrderList::renumber() {
+    // The controlling order found again by its place in its file, or by its name there
+    // when another process replaced it; the natural order when it is gone.
+    const Slot* was = controlling_ && *controlling_ > 0 && *controlling_ <= count()
+                          ? &at(*controlling_)
+                          : nullptr;
+    const IndexFile* was_file = was ? &was->order.file() : nullptr;
+    std::uint32_t was_at = was ? was->order.tag().header_at : 0;
+    std::string was_name = was ? was->order.tag().name : std::string();
     std::vector<Slot> slots;
+    tags_bound_.clear();
     bool ok = true;
     for (const auto& f : files_) {
+        tags_bound_.push_back(f->tags_version());
         for (const TagInfo& tag : f->tags()) {
             std::optional<Order> order = Order::bind(*f, tag, header_);
             if (!order) {
@@ -78,7 +89,21 @@ bool OrderList::renumber() {
         }
     }
     slots_ = std::move(slots);
+    if (was_file) {
+        int n = find_at(*was_file, was_at);
+        for (int i = 1; n == 0 && i <= count(); ++i)
+            if (&at(i).order.file() == was_file && at(i).order.tag().name == was_name) n = i;
+        *controlling_ = n;
+    }
     return ok;
+}
+
+void OrderList::follow_tags(const IndexFile& file) {
+    for (std::size_t i = 0; i < files_.size(); ++i)
+        if (files_[i].get() == &file && tags_bound_[i] != file.tags_version()) {
+            renumber();
+            return;
+        }
 }
 
 int OrderList::find(std::string_view name) const {
@@ -107,6 +132,7 @@ void OrderList::record_stored(const Table&, std::uint32_t recno, std::string_vie
     for (const auto& f : files_) {
         IndexFile::Access access(*f, true);
         if (!access.ok()) continue;
+        follow_tags(*f);
         for (Slot& slot : slots_) {
             if (&slot.order.file() != f.get()) continue;
             Order& order = slot.order;
@@ -131,6 +157,7 @@ void OrderList::records_cleared(const Table&) {
     for (const auto& f : files_) {
         IndexFile::Access access(*f, true);
         if (!access.ok()) continue;
+        follow_tags(*f);
         for (Slot& slot : slots_)
             if (&slot.order.file() == f.get()) slot.order.tree().clear();
     }

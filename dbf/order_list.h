@@ -37,6 +37,9 @@ public:
 
     explicit OrderList(const Header& header) : header_(header) {}
     void set_records(Records records) { records_ = std::move(records); }
+    // The table's controlling order number (0 natural order): kept on the same order when
+    // the orders are numbered again.
+    void follow_controlling(int& controlling) { controlling_ = &controlling; }
 
     // The open file with this path (ignoring case), or null.
     IndexFile* file(const std::string& path) const;
@@ -70,6 +73,9 @@ public:
 private:
     // Orders numbered again from the files' tags, scopes kept by position.
     bool renumber();
+    // In a file's bracket: when another process changed the file's tags, the orders are
+    // bound and numbered again, so that every tag of the file is kept up to date.
+    void follow_tags(const IndexFile& file);
     // A unique order keeps the key of the lowest record that has it, as a build would.
     bool unique_insert(Order& order, const std::string& key, std::uint32_t recno);
     bool unique_remove(Order& order, const std::string& key, std::uint32_t recno);
@@ -77,7 +83,9 @@ private:
     const Header& header_;
     std::vector<std::unique_ptr<IndexFile>> files_;
     std::vector<Slot> slots_;
+    std::vector<std::uint64_t> tags_bound_;  // each file's tags_version() when bound
     Records records_;
+    int* controlling_ = nullptr;
 };
 
 }  // namespace dbf

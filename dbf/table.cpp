@@ -114,6 +114,7 @@ std::unique_ptr<Table> Table::open(const std::string& path, Options options) {
     }
     t->header_ = std::move(*h);
     Table* self = t.get();
+    t->orders_.follow_controlling(t->controlling_);
     t->orders_.set_records({.count = [self] { return self->header_.count; },
                             .read = [self](std::uint32_t n, std::string& out) {
                                 if (!self->read_stored(n, out)) return false;

@@ -3,6 +3,7 @@
 // Sections: helpers; adding and making orders; choosing; navigation; seek, scopes, count.
 #include <algorithm>
 
+#include "dbf/cdx_sort.h"
 #include "dbf/engine_settings.h"
 #include "dbf/errors.h"
 #include "dbf/table.h"
@@ -164,6 +165,7 @@ bool Table::order_create(const std::string& path, const std::string& tag, const 
 
     // The keys of the records the build takes, in order.
     std::vector<Entry> entries;
+    entries.reserve(header_.count);
     auto take = [&]() {
         if (condition.for_block.is_callback()) {
             Value keep = condition.for_block.call();
@@ -177,11 +179,7 @@ bool Table::order_create(const std::string& path, const std::string& tag, const 
         for (std::uint32_t n = 1; n <= header_.count; ++n)
             if (load(n)) take();
     }
-    std::sort(entries.begin(), entries.end());
-    if (info.unique()) {
-        auto same_key = [](const Entry& a, const Entry& b) { return a.key == b.key; };
-        entries.erase(std::unique(entries.begin(), entries.end(), same_key), entries.end());
-    }
+    cdx::sort_keys(entries, info.unique());
     {
         IndexFile::Access access(*index, true);
         if (!access.ok() || !index->add_tag(info)) return false;

@@ -1,6 +1,6 @@
 // A failing disk under the index writes: a page write that fails during an append (a
-// split, a new leaf, the update counter) is reported, the committed records stay whole,
-// and the index is consistent or the check finds it and a rebuild repairs it.
+// split, a new leaf, a leaf with room, the update counter) is reported, the committed records stay
+// whole, and the index is consistent or the check finds it and a rebuild repairs it.
 #include <gtest/gtest.h>
 
 #include "dbf/errors.h"
@@ -51,9 +51,11 @@ TEST_F(CdxFaultTest, AFailedPageWriteIsReportedAndRepairable) {
                 auto t = dbf::Table::open(path("F"), {shared, false});
                 ASSERT_TRUE(t && t->order_add(path("F.CDX")));
                 faults.arm({.call = Call::kWrite, .nth = nth, .oscode = 112});
-                // A key between two of the built ones: its leaf splits.
+                // A key between two of the built ones: its leaf splits. The next goes to
+                // a half of it, which has room: changed where the cache holds it.
                 bool ok = t->append_blank() && t->put("NAME", name(kCommitted / 2) + "x") &&
-                          t->commit();
+                          t->commit() && t->append_blank() &&
+                          t->put("NAME", name(kCommitted / 2) + "y") && t->commit();
                 fired = faults.fired();
                 if (fired) {
                     EXPECT_FALSE(errors.empty()) << nth;

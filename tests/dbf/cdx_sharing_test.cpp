@@ -61,5 +61,53 @@ TEST_F(CdxSharingTest, ProcessesChangingOneTableLeaveEveryOrderTrue) {
     EXPECT_TRUE(errors.empty());
 }
 
+// Another user of the table adds a tag to an index file this one has open, and replaces
+// the tag that controls here: this user's writes keep both new tags true, and its
+// controlling order follows the replaced tag by name.
+TEST_F(CdxSharingTest, TagsAnotherUserMakesAreKeptUpToDateHereToo) {
+    ASSERT_TRUE(dbf::Table::create(path("T"), {{"NAME", 'C', 12, 0}, {"NUM", 'N', 8, 0}}));
+    {
+        auto t = dbf::Table::open(path("T"), {false, false});
+        for (const char* name : {"carla", "Bruno", "anna"}) {
+            t->append_blank();
+            t->put("NAME", name);
+            t->put("NUM", static_cast<double>(t->recno()));
+        }
+        ASSERT_TRUE(t->order_create(path("T.CDX"), "NAME", "name"));
+    }
+    auto mine = dbf::Table::open(path("T"), {true, false});
+    ASSERT_TRUE(mine->order_add(path("T.CDX")));
+    ASSERT_EQ(mine->order_count(), 1);
+    {
+        auto other = dbf::Table::open(path("T"), {true, false});
+        ASSERT_TRUE(other->order_add(path("T.CDX")));
+        ASSERT_TRUE(other->order_create(path("T.CDX"), "NUM", "num"));
+        ASSERT_TRUE(other->order_create(path("T.CDX"), "NAME", "UPPER(name)"));
+    }
+    ASSERT_TRUE(mine->append_blank());
+    mine->put("NAME", "dario");
+    mine->put("NUM", -1.0);
+    ASSERT_TRUE(mine->go_to(1));
+    ASSERT_TRUE(mine->lock_record());
+    mine->put("NUM", 50.0);
+    ASSERT_TRUE(mine->commit());
+    EXPECT_EQ(mine->order_count(), 2);
+    EXPECT_EQ(mine->order_info().name, "NAME");
+    EXPECT_EQ(mine->order_info().key, "UPPER(name)");
+    std::vector<std::string> names;
+    for (mine->go_top(); !mine->eof(); mine->skip(1)) names.push_back(mine->get("NAME").text());
+    EXPECT_EQ(names, (std::vector<std::string>{"anna        ", "Bruno       ", "carla       ",
+                                               "dario       "}));
+    mine.reset();
+    auto t = dbf::Table::open(path("T"), {false, false});
+    ASSERT_TRUE(t->order_add(path("T.CDX")));
+    std::vector<std::string> problems = dbf::check_orders(*t);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    ASSERT_TRUE(t->set_order("NUM"));
+    EXPECT_TRUE(t->go_top());
+    EXPECT_EQ(t->get("NAME").text(), "dario       ");
+    EXPECT_TRUE(errors.empty());
+}
+
 }  // namespace
 }  // namespace dbf_test

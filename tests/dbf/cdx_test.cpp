@@ -8,9 +8,10 @@
 
 #include "dbf/cdx_key.h"
 #include "dbf/cdx_node.h"
+#include "dbf/cdx_sort.h"
 #include "dbf/cdx_tree.h"
-#include "dbf/index_file.h"
 #include "dbf/header.h"
+#include "dbf/index_file.h"
 #include "dbf_fixture.h"
 
 namespace dbf_test {
@@ -81,6 +82,133 @@ TEST(CdxNode, LeavesRoundTripAtEveryKeyLengthAndKeepTheirFreeCount) {
             std::sort(full.entries.begin(), full.entries.end());
             if (!dbf::cdx::fits(full, key_length, pad)) {
                 EXPECT_FALSE(dbf::cdx::encode_node(full, key_length, pad));
+            }
+        }
+    }
+}
+
+// A leaf filled one insertion at a time, each at a random place, its room counted from the
+// new key's neighbours: the count and the answer as a full count of the page gives them,
+// until the page is full; record numbers that widen the entries included.
+TEST(CdxNode, AnInsertionCountsItsRoomAsTheWholePageWould) {
+    std::mt19937 rng(11);
+    for (std::size_t key_length : {1u, 8u, 10u, 50u, 240u}) {
+        for (char pad : {' ', '\0'}) {
+            Node leaf;
+            leaf.attributes = dbf::cdx::kAttrLeaf;
+            bool full = false;
+            for (int tries = 0; tries < 2000 && !full; ++tries) {
+                std::string key(key_length, pad);
+                std::size_t used = rng() % (key_length + 1);
+                for (std::size_t i = 0; i < used; ++i) key[i] = "AAB\xE8z"[rng() % 5];
+                auto recno = static_cast<std::uint32_t>(rng() % 8 == 0 ? rng() : rng() % 200 + 1);
+                Entry entry{key, recno, 0};
+                auto at = std::lower_bound(leaf.entries.begin(), leaf.entries.end(), entry);
+                if (at != leaf.entries.end() && at->key == key && at->recno == recno) continue;
+                auto index = static_cast<std::size_t>(at - leaf.entries.begin());
+                std::size_t key_bytes = 0;
+                bool fits = dbf::cdx::fits_with(leaf, index, entry, key_length, pad, key_bytes);
+                Node after = leaf;
+                after.entries.insert(after.entries.begin() + static_cast<std::ptrdiff_t>(index),
+                                     entry);
+                ASSERT_EQ(fits, dbf::cdx::fits(after, key_length, pad)) << key_length;
+                ASSERT_EQ(key_bytes, dbf::cdx::leaf_key_bytes(after, key_length, pad))
+                    << key_length << " at " << index;
+                full = !fits;
+                if (fits) {
+                    std::uint32_t top = std::max(leaf.top_recno, recno);
+                    leaf = std::move(after);
+                    leaf.key_bytes = key_bytes;
+                    leaf.top_recno = top;
+                }
+            }
+            EXPECT_TRUE(full) << key_length;
+        }
+    }
+}
+
+// A removal and a join counted from the keys at the seams: as a full count of the leaf
+// without the entry, and of the two leaves in one page, give them.
+TEST(CdxNode, ARemovalAndAJoinCountTheirRoomAsTheWholePagesWould) {
+    std::mt19937 rng(13);
+    for (std::size_t key_length : {1u, 8u, 10u, 50u}) {
+        for (char pad : {' ', '\0'}) {
+            std::set<Entry> keys;
+            while (keys.size() < 120) {
+                std::string key(key_length, pad);
+                std::size_t used = rng() % (key_length + 1);
+                for (std::size_t i = 0; i < used; ++i) key[i] = "AAB\xE8z"[rng() % 5];
+                auto recno = static_cast<std::uint32_t>(rng() % 8 == 0 ? rng() : rng() % 200 + 1);
+                keys.insert(Entry{key, recno, 0});
+            }
+            std::vector<Entry> all(keys.begin(), keys.end());
+            for (int round = 0; round < 40; ++round) {
+                // Two neighbouring leaves cut from the keys in order.
+                std::size_t from = rng() % 60, cut = from + 1 + rng() % 30, to = cut + rng() % 30;
+                Node left, right;
+                left.attributes = right.attributes = dbf::cdx::kAttrLeaf;
+                left.entries.assign(all.begin() + static_cast<std::ptrdiff_t>(from),
+                                    all.begin() + static_cast<std::ptrdiff_t>(cut));
+                right.entries.assign(all.begin() + static_cast<std::ptrdiff_t>(cut),
+                                     all.begin() + static_cast<std::ptrdiff_t>(to));
+                dbf::cdx::count_room(left, key_length, pad);
+                dbf::cdx::count_room(right, key_length, pad);
+                Node joint = left;
+                joint.entries.insert(joint.entries.end(), right.entries.begin(),
+                                     right.entries.end());
+                dbf::cdx::count_room(joint, key_length, pad);
+                dbf::cdx::LeafRoom both = dbf::cdx::joined(
+                    dbf::cdx::room_of(left), dbf::cdx::room_of(right), key_length, pad);
+                ASSERT_EQ(both.key_bytes, joint.key_bytes) << key_length << " " << cut;
+                ASSERT_EQ(both.top_recno, joint.top_recno);
+                ASSERT_EQ(both.count, joint.entries.size());
+                ASSERT_EQ(both.first, joint.entries.front().key);
+                ASSERT_EQ(both.last, joint.entries.back().key);
+                ASSERT_EQ(dbf::cdx::fits(both, key_length), dbf::cdx::fits(joint, key_length, pad));
+                std::size_t index = rng() % left.entries.size();
+                dbf::cdx::LeafRoom room = dbf::cdx::room_without(left, index, key_length, pad);
+                Node without = left;
+                without.entries.erase(without.entries.begin() + static_cast<std::ptrdiff_t>(index));
+                dbf::cdx::count_room(without, key_length, pad);
+                ASSERT_EQ(room.count, without.entries.size());
+                ASSERT_EQ(room.key_bytes, without.key_bytes) << key_length << " at " << index;
+                ASSERT_EQ(room.top_recno, without.top_recno) << key_length << " at " << index;
+                if (!without.entries.empty()) {
+                    ASSERT_EQ(room.first, without.entries.front().key);
+                    ASSERT_EQ(room.last, without.entries.back().key);
+                }
+            }
+        }
+    }
+}
+
+// A build's keys in order: keys that differ only past their first 8 bytes, bytes above
+// 0x7F, keys shorter than 8 bytes, one key for many records; unique orders keep the
+// lowest record of each key.
+TEST(CdxSort, KeysComeOutAsTheyOrderInTheTree) {
+    std::mt19937 rng(5);
+    for (std::size_t key_length : {1u, 3u, 8u, 9u, 20u}) {
+        std::vector<Entry> entries;
+        for (std::uint32_t recno = 1; recno <= 3000; ++recno) {
+            std::string key(key_length, 'A');
+            for (char& c : key) c = "AB\x01\xE8\xFF"[rng() % 5];
+            if (rng() % 4 == 0 && !entries.empty()) key = entries[rng() % entries.size()].key;
+            entries.push_back({key, rng() % 2 ? recno : 4000 - recno, 0});
+        }
+        for (bool unique : {false, true}) {
+            std::vector<Entry> want = entries;
+            std::sort(want.begin(), want.end());
+            if (unique)
+                want.erase(
+                    std::unique(want.begin(), want.end(),
+                                [](const Entry& a, const Entry& b) { return a.key == b.key; }),
+                    want.end());
+            std::vector<Entry> got = entries;
+            dbf::cdx::sort_keys(got, unique);
+            ASSERT_EQ(got.size(), want.size()) << key_length;
+            for (std::size_t i = 0; i < want.size(); ++i) {
+                ASSERT_EQ(got[i].key, want[i].key) << key_length << " at " << i;
+                ASSERT_EQ(got[i].recno, want[i].recno) << key_length << " at " << i;
             }
         }
     }

@@ -298,6 +298,33 @@ TEST_F(OrderTest, BuildConditionsTakeACallbackOrTheControllingOrder) {
     EXPECT_TRUE(errors.empty());
 }
 
+// A view's order: the callback chooses the records of the build, the condition text
+// kept with the tag decides afterwards, at every write, whether a record is in.
+TEST_F(OrderTest, AfterTheBuildTheConditionTextKeepsRecordsInOrOut) {
+    auto t = people();
+    dbf::OrderCondition view;
+    view.for_text = "!DELETED()";
+    view.for_block = runtime::Value(runtime::Callback([&t](std::vector<runtime::Value>&) {
+        return runtime::Value(t->get("AGE").number() < 10);
+    }));
+    ASSERT_TRUE(t->order_create(path("V"), "", "name", view));
+    EXPECT_EQ(walk(*t), (Recnos{3, 2, 6}));
+    ASSERT_TRUE(t->go_to(2));
+    ASSERT_TRUE(t->remove());
+    EXPECT_EQ(walk(*t), (Recnos{3, 6})) << "a deleted record leaves";
+    ASSERT_TRUE(t->go_to(2));
+    ASSERT_TRUE(t->recall());
+    EXPECT_EQ(walk(*t), (Recnos{3, 2, 6})) << "a recalled one comes back";
+    ASSERT_TRUE(t->go_to(6));
+    t->put("NAME", "aaron");
+    EXPECT_EQ(walk(*t), (Recnos{3, 6, 2})) << "a changed key moves";
+    t->append_blank();
+    t->put("NAME", "bob");
+    t->put("AGE", 50.0);
+    EXPECT_EQ(walk(*t), (Recnos{3, 6, 2, 7})) << "a new record meets the text";
+    EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(OrderTest, KeysThatCannotBeMadeAreRefused) {
     auto t = people();
     EXPECT_FALSE(t->order_create(path("P"), "bad", "nosuchfield"));
