@@ -91,6 +91,16 @@ INT_PTR CALLBACK dialog_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             events::painted(*window);
             return TRUE;
         }
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN: {
+            // A dialog procedure answers these with the brush itself.
+            const Control* control = control_of(*window, reinterpret_cast<HWND>(lparam));
+            return control == nullptr
+                       ? FALSE
+                       : control_colours(*control, message, reinterpret_cast<HDC>(wparam));
+        }
         case WM_SETCURSOR:
             // The window's own cursor over it and its controls (set_cursor).
             if (HANDLE cursor = GetPropW(hwnd, kCursorProp)) {
