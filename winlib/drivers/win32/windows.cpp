@@ -194,6 +194,14 @@ void show_window(Window& window) {
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
     SetActiveWindow(hwnd);
+    // The dialog manager selected the focused edit's text at creation, before the core
+    // gave the controls their texts (which drops the selection): select it again, so that
+    // typing replaces it.
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(hwnd, focus) &&
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+        SendMessageW(focus, EM_SETSEL, 0, -1);
+    }
 }
 
 void set_cursor(Window& window, int system_cursor) {
