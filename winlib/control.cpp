@@ -95,7 +95,6 @@ void place(Window& dlg, const std::shared_ptr<Control>& control, Rect rect, unsi
     dlg.add_control(control);
 }
 
-
 Control::~Control() = default;
 
 runtime::Value Control::VarGet() const {

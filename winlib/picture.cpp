@@ -26,8 +26,8 @@ bool upper_case_picture(std::string_view picture) {
 
 bool number_overflows(double value, std::string_view picture) {
     const auto places = number_picture(picture);
-    return places && runtime::grouped_number_text(value, places->positions, places->decimals)
-                             .front() == '*';
+    return places &&
+           runtime::grouped_number_text(value, places->positions, places->decimals).front() == '*';
 }
 
 std::string field_number_text(double value, std::string_view picture) {

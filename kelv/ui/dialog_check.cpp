@@ -81,8 +81,7 @@ bool __VALID2(winlib::Window& oWnd) {
         Value bound = c->bSetGet ? c->VarGet() : Value();
         if (bound.is_date() && bad_date(c->GetText()))
             return reject(oWnd, *c, "Data non valida.");
-        if (bound.is_number() && c->bad_number())
-            return reject(oWnd, *c, "Numero troppo grande.");
+        if (bound.is_number() && c->bad_number()) return reject(oWnd, *c, "Numero troppo grande.");
         if (c->Cargo.is_callback() && !c->Cargo.call({Value(c)}).logical())
             return reject(oWnd, *c, "Campo non valido.");
     }

@@ -12,8 +12,8 @@ TEST(Picture, NumberPlaces) {
         bool number;
         int positions, decimals;
     } cases[] = {
-        {"999", true, 3, 0},       {"9999.99", true, 4, 2}, {"9,999.99", true, 4, 2},
-        {"@E 999.9", true, 3, 1},  {"@!", false, 0, 0},     {"", false, 0, 0},
+        {"999", true, 3, 0},      {"9999.99", true, 4, 2}, {"9,999.99", true, 4, 2},
+        {"@E 999.9", true, 3, 1}, {"@!", false, 0, 0},     {"", false, 0, 0},
         {"##", true, 2, 0},
     };
     for (const auto& c : cases) {
@@ -41,7 +41,7 @@ TEST(Picture, NumbersShownAndOverflowing) {
         {1234.5, "9999.99", "1.234,50", false},
         {12345.5, "9999.99", "12345.5", true},
         {999.996, "999.99", "999.996", true},  // rounds past its places
-        {123456, "", "123456", false},      // no digit places: no bound
+        {123456, "", "123456", false},         // no digit places: no bound
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
@@ -55,9 +55,8 @@ TEST(Picture, TypedNumbersReadBack) {
         const char* typed;
         double value;
     } cases[] = {
-        {"1000", 1000},     {"1.234,50", 1234.5}, {" 12,5 ", 12.5},
-        {"-3", -3},         {"", 0},              {"abc", 0},
-        {"12a3", 12},
+        {"1000", 1000}, {"1.234,50", 1234.5}, {" 12,5 ", 12.5}, {"-3", -3},
+        {"", 0},        {"abc", 0},           {"12a3", 12},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);

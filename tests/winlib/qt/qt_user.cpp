@@ -7,12 +7,12 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QImage>
-#include <QPixmap>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -181,9 +181,10 @@ public:
             const QColor c = w->grab().toImage().pixelColor(w->width() - 5, w->height() / 2);
             return c.red() | (c.green() << 8) | (c.blue() << 16);
         };
-        return check("expect-colour " + caption + " " + std::to_string(id),
-                     [=](QWidget* w) { return seen(w) == colour; }, caption,
-                     [=](QWidget* w) { return "colour " + std::to_string(seen(w)); });
+        return check(
+            "expect-colour " + caption + " " + std::to_string(id),
+            [=](QWidget* w) { return seen(w) == colour; }, caption,
+            [=](QWidget* w) { return "colour " + std::to_string(seen(w)); });
     }
     User& save_as(const std::string& caption, const std::string& path) override {
         auto name_field = [caption] {

@@ -1,7 +1,6 @@
 // The bitmaps and the icon are real resources of the Windows program, found by name.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 namespace {
 

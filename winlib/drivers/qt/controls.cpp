@@ -8,17 +8,17 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
-#include <QPalette>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QIcon>
+#include <QPalette>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QStyle>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
 
 #include "winlib/control.h"
 #include "winlib/drivers/qt/native.h"
@@ -142,7 +142,9 @@ void set_system_icon(Control& control, int id) {
 void set_colours(Control& control) {
     QWidget* w = widget(control);
     if (w == nullptr) return;
-    const auto to_qcolor = [](long c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); };
+    const auto to_qcolor = [](long c) {
+        return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    };
     QPalette palette = QApplication::palette(w);
     if (control.nClrText != Control::kSystemColour) {
         for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
