@@ -118,4 +118,44 @@ double leading_number(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::string grouped_number_text(double value, int positions, int decimals) {
+    const int d = std::max(positions, 1);
+    const std::size_t length =
+        static_cast<std::size_t>(d + (d - 1) / 3 + (decimals > 0 ? decimals + 1 : 0));
+    std::string places(static_cast<std::size_t>(d), ' ');
+    std::string fraction(static_cast<std::size_t>(decimals), '*');
+    bool overflow = !std::isfinite(value);
+    if (!overflow) {
+        RoundedDecimal r = round_decimal(value, decimals);
+        std::string text = (r.negative ? "-" : "") + r.integer;
+        overflow = text.size() > places.size();
+        if (!overflow) {
+            places.replace(places.size() - text.size(), text.size(), text);
+            fraction = r.fraction;
+        }
+    }
+    if (overflow) places.assign(places.size(), '*');
+
+    std::string out;
+    out.reserve(length);
+    for (int i = 0; i < d; ++i) {
+        if (i > 0 && (d - i) % 3 == 0) {
+            char left = out.back();
+            if (left >= '0' && left <= '9') {
+                out += '.';
+            } else if (left == '*') {
+                out += '*';
+            } else if (left == '-') {
+                out.back() = ' ';
+                out += '-';
+            } else {
+                out += ' ';
+            }
+        }
+        out += places[static_cast<std::size_t>(i)];
+    }
+    if (decimals > 0) out += "," + fraction;
+    return out;
+}
+
 }  // namespace runtime

@@ -32,4 +32,11 @@ std::string number_text(double value);
 // a text with no leading digits reads as 0.
 double leading_number(std::string_view text);
 
+// The value in a field of `positions` integer places (at least 1) and `decimals` places,
+// the Italian way: "." between groups of three integer places when a digit stands left of
+// it, "," before the decimals. A value too wide for its places shows "*" in every digit
+// place; a "-" left of a group separator moves into the separator's place. The field is
+// always positions + (positions - 1) / 3 characters, plus decimals + 1 with decimals.
+std::string grouped_number_text(double value, int positions, int decimals);
+
 }  // namespace runtime

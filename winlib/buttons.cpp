@@ -10,19 +10,15 @@ namespace {
 template <class T>
 std::shared_ptr<T> bound_to_template(Window& dlg, int id) {
     auto control = std::make_shared<T>();
-    control->nId = id;
-    control->lFromResource = true;
-    dlg.add_control(control);
+    bind_to_template(dlg, control, id);
     return control;
 }
 
 template <class T>
 std::shared_ptr<T> built(Window& dlg, Rect rect, std::string caption, unsigned style) {
     auto control = std::make_shared<T>();
-    control->rect = rect;
     control->cText = std::move(caption);
-    control->nStyle = ws::kChild | ws::kVisible | T::kClass.style | style;
-    dlg.add_control(control);
+    place(dlg, control, rect, style);
     return control;
 }
 

@@ -22,18 +22,14 @@ std::shared_ptr<TComboBox> make_combo(std::string* variable, std::vector<std::st
 std::shared_ptr<TComboBox> TComboBox::Redefine(Window& dlg, int id, std::string* variable,
                                                std::vector<std::string> items) {
     auto combo = make_combo(variable, std::move(items));
-    combo->nId = id;
-    combo->lFromResource = true;
-    dlg.add_control(combo);
+    bind_to_template(dlg, combo, id);
     return combo;
 }
 
 std::shared_ptr<TComboBox> TComboBox::New(Window& dlg, Rect rect, std::string* variable,
                                           std::vector<std::string> items, unsigned style) {
     auto combo = make_combo(variable, std::move(items));
-    combo->rect = rect;
-    combo->nStyle = ws::kChild | ws::kVisible | kClass.style | style;
-    dlg.add_control(combo);
+    place(dlg, combo, rect, style);
     return combo;
 }
 

@@ -6,32 +6,72 @@
 
 #include "runtime/text1252.h"
 #include "winlib/driver/controls.h"
+#include "winlib/picture.h"
 #include "winlib/window.h"
 
 namespace winlib {
 namespace {
 
-// The variable's new value from what the field shows: under the picture, cut to the
+// The variable's new text from what the field shows: under the picture, cut to the
 // variable's length and filled with blanks to it. A variable of length 0 takes the text
 // as typed (there is no length to keep).
-std::string field_value(const std::string& shown, const std::string& picture, int length) {
-    std::string value = picture.find("@!") != std::string::npos ? runtime::upper(shown) : shown;
+std::string field_text(const std::string& shown, const std::string& picture, int length) {
+    std::string value = upper_case_picture(picture) ? runtime::upper(shown) : shown;
     if (length > 0) value.resize(static_cast<std::size_t>(length), ' ');
     return value;
 }
 
-unsigned picture_style(const std::string& picture) {
-    return picture.find("@!") != std::string::npos ? es::kUppercase : 0;
-}
+// The length of a date's text under the date format in force ("  /  /    ").
+int date_length() { return static_cast<int>(runtime::date_to_text(runtime::Date()).size()); }
 
-std::shared_ptr<TGet> make_get(std::string* variable, std::string picture) {
+// The get/set callback over the variable, and the most characters the field takes: a
+// text's length, a date's text; a number is not limited, so that a value too large for
+// its picture can be typed and then refused.
+struct Binding {
+    std::function<runtime::Value(const runtime::Value&)> set_get;
+    int limit = 0;
+};
+
+struct Bind {
+    Binding operator()(std::string* text) const {
+        return {bind_text(text), static_cast<int>(text->size())};
+    }
+    Binding operator()(double* number) const {
+        return {[number](const runtime::Value& value) {
+                    if (value.is_number()) *number = value.number();
+                    return runtime::Value(*number);
+                },
+                0};
+    }
+    Binding operator()(runtime::Date* date) const {
+        return {[date](const runtime::Value& value) {
+                    if (value.is_date()) *date = value.date();
+                    return runtime::Value(*date);
+                },
+                date_length()};
+    }
+    Binding operator()(runtime::Value* any) const {
+        return {[any](const runtime::Value& value) {
+                    if (!value.is_nothing()) *any = value;
+                    return *any;
+                },
+                any->is_text()   ? static_cast<int>(any->text().size())
+                : any->is_date() ? date_length()
+                                 : 0};
+    }
+};
+
+std::shared_ptr<TGet> make_get(TGet::Variable variable, std::string picture) {
     auto get = std::make_shared<TGet>();
+    Binding binding = std::visit(Bind{}, variable);
     get->cPicture = std::move(picture);
-    get->nLimit = static_cast<int>(variable->size());
-    get->nStyle |= picture_style(get->cPicture);
-    get->bSetGet = bind_text(variable);
+    get->nLimit = binding.limit;
+    if (upper_case_picture(get->cPicture)) get->nStyle |= es::kUppercase;
+    get->bSetGet = std::move(binding.set_get);
     return get;
 }
+
+}  // namespace
 
 // A control bound to the template's control of this id.
 void bind_to_template(Window& dlg, const std::shared_ptr<Control>& control, int id) {
@@ -46,8 +86,6 @@ void place(Window& dlg, const std::shared_ptr<Control>& control, Rect rect, unsi
     control->nStyle |= ws::kChild | ws::kVisible | control->Class().style | style;
     dlg.add_control(control);
 }
-
-}  // namespace
 
 std::function<runtime::Value(const runtime::Value&)> bind_text(std::string* variable) {
     return [variable](const runtime::Value& value) {
@@ -97,6 +135,16 @@ void Control::Hide() {
 }
 
 bool Control::IsShown() const { return hWnd != 0 && driver::control_shown(*this); }
+
+void Control::SetColor(long text, long pane) {
+    nClrText = text;
+    nClrPane = pane;
+    if (hWnd != 0) driver::set_colours(*this);
+}
+
+void Control::Repaint(bool erase) {
+    if (hWnd != 0) driver::repaint_control(*this, erase);
+}
 
 void Control::on_changed() {
     if (oWnd != nullptr) oWnd->lModify = true;
@@ -185,14 +233,13 @@ void TProgress::Refresh() {
 
 // --- TGet ---
 
-std::shared_ptr<TGet> TGet::Redefine(Window& dlg, int id, std::string* variable,
-                                     std::string picture) {
+std::shared_ptr<TGet> TGet::Redefine(Window& dlg, int id, Variable variable, std::string picture) {
     auto get = make_get(variable, std::move(picture));
     bind_to_template(dlg, get, id);
     return get;
 }
 
-std::shared_ptr<TGet> TGet::New(Window& dlg, Rect rect, std::string* variable, std::string picture,
+std::shared_ptr<TGet> TGet::New(Window& dlg, Rect rect, Variable variable, std::string picture,
                                 unsigned style) {
     auto get = make_get(variable, std::move(picture));
     place(dlg, get, rect, style);
@@ -203,14 +250,34 @@ void TGet::Refresh() {
     if (hWnd == 0) return;
     const runtime::Value value = VarGet();
     if (value.is_text()) driver::set_text(*this, runtime::trim_right(value.text()));
+    if (value.is_number()) driver::set_text(*this, field_number_text(value.number(), cPicture));
+    if (value.is_date()) driver::set_text(*this, runtime::date_to_text(value.date()));
+}
+
+bool TGet::bad_number() const {
+    const runtime::Value value = VarGet();
+    return value.is_number() && number_overflows(value.number(), cPicture);
+}
+
+void TGet::store(const std::string& shown) {
+    const runtime::Value value = VarGet();
+    if (value.is_number()) {
+        runtime::Number typed = value.number_info();  // keeps a declared width
+        typed.value = field_number_value(shown);
+        VarPut(typed);
+    } else if (value.is_date()) {
+        if (const auto date = runtime::date_from_text(shown)) VarPut(*date);
+    } else {
+        VarPut(field_text(shown, cPicture, nLimit));
+    }
 }
 
 void TGet::on_changed() {
-    VarPut(field_value(GetText(), cPicture, nLimit));
+    store(GetText());
     Control::on_changed();
 }
 
-void TGet::on_focus_lost() { VarPut(field_value(GetText(), cPicture, nLimit)); }
+void TGet::on_focus_lost() { store(GetText()); }
 
 // --- TMultiGet ---
 

@@ -8,8 +8,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
+#include "runtime/date.h"
 #include "runtime/value.h"
 #include "winlib/types.h"
 #include "winlib/vocabulary.h"
@@ -17,6 +19,12 @@
 namespace winlib {
 
 class Window;
+class Control;
+
+// What a control class's constructors share: binding to the template's control of this
+// id, or placing a control built at run time with its rectangle and its class's style.
+void bind_to_template(Window& dlg, const std::shared_ptr<Control>& control, int id);
+void place(Window& dlg, const std::shared_ptr<Control>& control, Rect rect, unsigned style);
 
 // What a control class is: the library's name for it, the Win32 window class that
 // realises it and the style bits of that class (besides WS_CHILD | WS_VISIBLE). A new
@@ -58,6 +66,10 @@ public:
     std::function<runtime::Value(const runtime::Value&)> bSetGet;
     std::function<void()> bChange;  // after the user changed the control
     bool lEnabled = true;
+    // Colours as 0x00BBGGRR; kSystemColour leaves the platform's own.
+    static constexpr long kSystemColour = -1;
+    long nClrText = kSystemColour;
+    long nClrPane = kSystemColour;
 
     runtime::Value VarGet() const;
     void VarPut(const runtime::Value& value);
@@ -71,6 +83,12 @@ public:
     void Hide();
     // Set to show (its window may itself be hidden); false once the control has no window.
     bool IsShown() const;
+    // Text and background colours; shown at once.
+    void SetColor(long text, long pane);
+    // Paints the control again, its background first when erasing.
+    void Repaint(bool erase = true);
+    // The bound number does not fit the control's picture.
+    virtual bool bad_number() const { return false; }
 
     // Core reactions to the driver's events.
     virtual void on_changed();
@@ -94,22 +112,31 @@ public:
     void Refresh() override;
 };
 
-// An edit field bound to a text variable: at most as many characters as the variable is
-// long, written back filled with blanks to that length, under an optional picture.
+// An edit field bound to a variable under an optional picture (winlib/picture.h). A text
+// takes at most as many characters as the variable is long and is written back filled
+// with blanks to that length; a number is read back from what was typed; a date is
+// written back only when the text is a date under the date format in force (else the
+// variable keeps its last date and the field shows what was typed). A value variable
+// keeps the kind it holds.
 class TGet : public Control {
 public:
-    static std::shared_ptr<TGet> Redefine(Window& dlg, int id, std::string* variable,
+    using Variable = std::variant<std::string*, double*, runtime::Date*, runtime::Value*>;
+    static std::shared_ptr<TGet> Redefine(Window& dlg, int id, Variable variable,
                                           std::string picture = "");
-    static std::shared_ptr<TGet> New(Window& dlg, Rect rect, std::string* variable,
+    static std::shared_ptr<TGet> New(Window& dlg, Rect rect, Variable variable,
                                      std::string picture = "", unsigned style = 0);
     static constexpr ControlClass kClass{"TGET", window_class::kEdit,
                                          es::kAutoHScroll | ws::kBorder | ws::kTabStop};
     const ControlClass& Class() const override { return kClass; }
     std::string cPicture;
-    // Shows the variable without its trailing blanks, so typing fills the field.
+    // Shows the variable: a text without its trailing blanks, so typing fills the field.
     void Refresh() override;
+    bool bad_number() const override;
     void on_changed() override;
     void on_focus_lost() override;
+
+private:
+    void store(const std::string& shown);
 };
 
 class TMultiGet : public Control {

@@ -87,6 +87,8 @@ const std::map<std::string, unsigned, std::less<>>& style_names() {
         {"SS_ICON", ss::kIcon},
         {"SS_BITMAP", ss::kBitmap},
         {"SS_NOPREFIX", ss::kNoPrefix},
+        {"SS_ETCHEDHORZ", ss::kEtchedHorz},
+        {"SS_SUNKEN", ss::kSunken},
     };
     return names;
 }
@@ -310,14 +312,14 @@ private:
     }
     bool at_block_end() const { return at_name("END") || at_punct('}'); }
 
-    // A dialog template; a bitmap (NAME BITMAP "file") is passed over: the drivers find
-    // bitmaps by name elsewhere.
+    // A dialog template; a bitmap or an icon (NAME BITMAP "file", NAME ICON "file") is
+    // passed over: the drivers find them by name elsewhere.
     std::optional<DialogTemplate> parse_resource() {
         DialogTemplate d;
         d.cName = expect_name();
         const int line = tok_.line;
         const std::string kind = expect_name();
-        if (kind == "BITMAP") {
+        if (kind == "BITMAP" || kind == "ICON") {
             expect_text();
             return std::nullopt;
         }

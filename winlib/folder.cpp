@@ -20,18 +20,14 @@ std::shared_ptr<TFolder> make_folder(std::vector<std::string> prompts,
 std::shared_ptr<TFolder> TFolder::Redefine(Window& dlg, int id, std::vector<std::string> prompts,
                                            std::vector<std::shared_ptr<TDialog>> pages) {
     auto folder = make_folder(std::move(prompts), std::move(pages));
-    folder->nId = id;
-    folder->lFromResource = true;
-    dlg.add_control(folder);
+    bind_to_template(dlg, folder, id);
     return folder;
 }
 
 std::shared_ptr<TFolder> TFolder::New(Window& dlg, Rect rect, std::vector<std::string> prompts,
                                       std::vector<std::shared_ptr<TDialog>> pages) {
     auto folder = make_folder(std::move(prompts), std::move(pages));
-    folder->rect = rect;
-    folder->nStyle = ws::kChild | ws::kVisible | kClass.style;
-    dlg.add_control(folder);
+    place(dlg, folder, rect, 0);
     return folder;
 }
 

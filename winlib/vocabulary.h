@@ -119,7 +119,10 @@ constexpr unsigned kCenter = 0x0001;
 constexpr unsigned kRight = 0x0002;
 constexpr unsigned kIcon = 0x0003;
 constexpr unsigned kBitmap = 0x000E;
+constexpr unsigned kEtchedHorz = 0x0010;
+constexpr unsigned kTypeMask = 0x001F;
 constexpr unsigned kNoPrefix = 0x0080;
+constexpr unsigned kSunken = 0x1000;
 }  // namespace ss
 
 // Messages (WM_) that cross the seam with a meaning of their own.

@@ -21,10 +21,16 @@ struct Guard {
 };
 
 
+// The rejected control shows red behind its text while the notice is up.
+constexpr long kRejectedPane = 255;
+
 bool reject(winlib::Window& wnd, winlib::Control& control, const char* message) {
     control.SetFocus();
+    const long pane = control.nClrPane;
+    control.SetColor(control.nClrText, kRejectedPane);
     wnd.Refresh(false);
     POPMSG(message, 1);
+    control.SetColor(control.nClrText, pane);
     wnd.Refresh(false);
     control.SetFocus();
     return false;
@@ -88,6 +94,7 @@ bool __VALID2(winlib::Window& oWnd) {
         Value bound = c->bSetGet ? c->VarGet() : Value();
         if (bound.is_date() && bad_date(c->GetText()))
             return reject(oWnd, *c, "Data non valida.");
+        if (bound.is_number() && c->bad_number()) return reject(oWnd, *c, "Numero troppo grande.");
         if (c->Cargo.is_callback() && !c->Cargo.call({Value(c)}).logical())
             return reject(oWnd, *c, "Campo non valido.");
     }

@@ -30,46 +30,11 @@ int decimal_positions(const runtime::Number& n, std::optional<int> width) {
     return std::min(w - 2, kMaxPositions);
 }
 
-// The value in `positions` integer places and `decimals` (0 or 2) decimal places.
+// The value in `positions` integer places and `decimals` (0 or 2) decimal places; all
+// blanks for an exact zero when asked.
 std::string render(double value, int positions, int decimals, bool blank_zero) {
-    const int d = std::max(positions, 1);
-    const std::size_t length =
-        static_cast<std::size_t>(d + (d - 1) / 3 + (decimals > 0 ? decimals + 1 : 0));
-    if (blank_zero && value == 0) return std::string(length, ' ');
-
-    std::string places(static_cast<std::size_t>(d), ' ');
-    std::string fraction(static_cast<std::size_t>(decimals), '*');
-    bool overflow = !std::isfinite(value);
-    if (!overflow) {
-        runtime::RoundedDecimal r = runtime::round_decimal(value, decimals);
-        std::string text = (r.negative ? "-" : "") + r.integer;
-        overflow = text.size() > places.size();
-        if (!overflow) {
-            places.replace(places.size() - text.size(), text.size(), text);
-            fraction = r.fraction;
-        }
-    }
-    if (overflow) places.assign(places.size(), '*');
-
-    std::string out;
-    out.reserve(length);
-    for (int i = 0; i < d; ++i) {
-        if (i > 0 && (d - i) % 3 == 0) {
-            char left = out.back();
-            if (left >= '0' && left <= '9') {
-                out += '.';
-            } else if (left == '*') {
-                out += '*';
-            } else if (left == '-') {
-                out.back() = ' ';
-                out += '-';
-            } else {
-                out += ' ';
-            }
-        }
-        out += places[static_cast<std::size_t>(i)];
-    }
-    if (decimals > 0) out += "," + fraction;
+    std::string out = runtime::grouped_number_text(value, positions, decimals);
+    if (blank_zero && value == 0) out.assign(out.size(), ' ');
     return out;
 }
 

@@ -80,8 +80,10 @@ TEST(CloseRule, AFailedFieldCheckRefusesAndResetsCargoSoEscCloses) {
         .click("Nome", 201)
         .wait_window("Attenzione")
         .expect_text("Attenzione", kText, "Campo non valido.")
+        .expect_colour("Nome", 102, 255)  // red behind the rejected field meanwhile
         .click("Attenzione", 1)
         .wait_gone("Attenzione")
+        .expect_colour("Nome", 102, 0xFFFFFF)
         .pause(500)
         .key("Nome", winlib::vk::kEscape);
     user->start();

@@ -70,7 +70,51 @@ TEST(DialogTemplate, ProgramTemplatesReadWhole) {
             {201, "BUTTON", "OK", {10, 50, 40, 15}, button | 1},
             {202, "BUTTON", "Cancel", {55, 50, 40, 15}, button},
         });
-    EXPECT_FALSE(find_template(file, "MSGGET"));
+}
+
+// The library's input dialog and information box, as their tables give them.
+TEST(DialogTemplate, InputAndInformationDialogs) {
+    const TemplateFile file = parse_templates(resources::rc_text());
+    ASSERT_EQ(file.error, "");
+    const unsigned button = kChild | kVisible | kTabStop;
+    const unsigned text = kChild | kVisible | kGroup;
+
+    const auto msgget = find_template(file, "MSGGET");
+    ASSERT_TRUE(msgget);
+    EXPECT_TRUE(msgget->rect == (Rect{73, 93, 255, 70}));
+    EXPECT_EQ(msgget->nStyle, 0x80C800C0u);
+    EXPECT_EQ(msgget->cFontName, "MS Sans Serif");
+    EXPECT_EQ(msgget->nFontSize, 8);
+    expect_controls(
+        *msgget,
+        {
+            {101, "STATIC", "", {10, 10, 235, 10}, text},
+            {102, "EDIT", "", {10, 20, 235, 13}, kChild | kVisible | kTabStop | kBorder | 0x80},
+            {201, "BUTTON", "&Conferma", {10, 50, 40, 15}, button | 1},
+            {202, "BUTTON", "&Annulla", {55, 50, 40, 15}, button},
+        });
+
+    const auto infos = find_template(file, "INFOS");
+    ASSERT_TRUE(infos);
+    EXPECT_TRUE(infos->rect == (Rect{66, 53, 235, 145}));
+    EXPECT_EQ(infos->nStyle, 0x804800C0u);
+    EXPECT_EQ(infos->cCaption, "");
+    EXPECT_EQ(infos->cFontName, "Arial");
+    EXPECT_EQ(infos->nFontSize, 9);
+    constexpr unsigned kBitmap = 0x0E, kSunken = 0x1000;
+    expect_controls(*infos,
+                    {
+                        {101, "STATIC", "KELV", {10, 10, 57, 57}, kChild | kVisible | kBitmap},
+                        {102, "STATIC", "", {80, 11, 145, 10}, text},
+                        {103, "STATIC", "", {80, 26, 145, 10}, text},
+                        {104, "STATIC", "", {80, 41, 145, 10}, text},
+                        {-1, "STATIC", "", {80, 70, 145, 1}, kChild | kVisible | kSunken},
+                        {-1, "STATIC", "Gli sviluppatori di VELKAN", {80, 77, 145, 10}, text},
+                        {106, "STATIC", "", {80, 92, 145, 10}, text},
+                        {107, "STATIC", "", {80, 107, 145, 10}, text},
+                        {108, "STATIC", "", {80, 122, 145, 10}, text},
+                        {201, "BUTTON", "&Chiudi", {16, 112, 45, 20}, button | 1},
+                    });
 }
 
 TEST(DialogTemplate, OtherStatementsAndTexts) {

@@ -43,6 +43,10 @@ public:
     virtual User& expect_items(const std::string& caption, int id,
                                const std::vector<std::string>& items) = 0;
     virtual User& expect_selection(const std::string& caption, int id, int position) = 0;
+    // The control shows this colour (0x00BBGGRR) near its right edge, halfway down, where
+    // a short text leaves its background: read from a picture of the screen (Win32) or of
+    // the widget (Qt).
+    virtual User& expect_colour(const std::string& caption, int id, long colour) = 0;
     // The save-file dialog: type a path into its file name field and confirm, or cancel.
     virtual User& save_as(const std::string& caption, const std::string& path) = 0;
     virtual User& cancel_file_dialog(const std::string& caption) = 0;

@@ -42,6 +42,9 @@ constexpr wchar_t kHelp[] =
     L"                                   in order\n"
     L"  expect-selection <caption> <id> <position>  fail unless the list box's selected\n"
     L"                                   item is at that position (1-based, 0 for none)\n"
+    L"  expect-colour <caption> <id> <colour>  fail unless the screen shows the colour\n"
+    L"                                   (0x00BBGGRR, decimal) 5 pixels left of the control's\n"
+    L"                                   right edge, halfway down\n"
     L"  dump <caption>                   print the window's controls: id, class, text\n"
     L"  sleep <ms>\n";
 
@@ -275,6 +278,18 @@ void run(const std::vector<std::wstring>& cmd) {
             const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
             const int position = index == LB_ERR ? 0 : static_cast<int>(index) + 1;
             return position == number(cmd[3]) ? L"" : L"selected: " + std::to_wstring(position);
+        });
+    } else if (name == L"expect-colour") {
+        need(3);
+        HWND control = find_control(cmd[1], cmd[2]);
+        const auto expected = static_cast<COLORREF>(number(cmd[3]));
+        settle([&]() -> std::wstring {
+            RECT r{};
+            GetWindowRect(control, &r);
+            HDC screen = GetDC(nullptr);
+            const COLORREF seen = GetPixel(screen, r.right - 5, (r.top + r.bottom) / 2);
+            ReleaseDC(nullptr, screen);
+            return seen == expected ? L"" : L"colour " + std::to_wstring(seen);
         });
     } else if (name == L"dump") {
         need(1);

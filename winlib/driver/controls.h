@@ -31,11 +31,17 @@ void enable(Control& control, bool enabled);
 void set_font(Control& control, const Font& font);
 // An icon control shows the system's icon of this number (LoadIcon(NULL, id), STM_SETICON).
 void set_system_icon(Control& control, int id);
+// The control's colours (nClrText, nClrPane; Control::kSystemColour the platform's own),
+// shown at once, as WM_CTLCOLOR* answers give them on Windows.
+void set_colours(Control& control);
+// Paints the control again now; its background first when erasing.
+void repaint_control(Control& control, bool erase);
 // Shows or hides the control.
 void show_control(Control& control, bool shown);
 // Whether the control is set to show (the window it lies in may itself be hidden).
 bool control_shown(const Control& control);
-// A bitmap button shows the bitmap of that name from the program's resources.
+// A bitmap button or an image control shows the bitmap of that name from the program's
+// resources.
 void set_bitmap(Control& control, const std::string& name);
 // Progress bars: the range, and the position within it (PBM_SETRANGE32, PBM_SETPOS).
 void set_progress_range(Control& control, int min, int max);

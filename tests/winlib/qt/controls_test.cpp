@@ -1,10 +1,13 @@
 // Edit fields and texts as a user types them: the name dialog of the transfer tool.
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
+#include "resources/bitmaps.h"
 #include "robot.h"
 #include "winlib/control.h"
+#include "winlib/image.h"
 #include "winlib/window.h"
 
 namespace {
@@ -98,6 +101,50 @@ TEST_F(UiTest, PasswordAndDisabledFields) {
     });
     dlg->Activate(true);
     EXPECT_EQ(dlg->nResult, 2);
+}
+
+// The image control shows the logo, from a template and at run time alike; the line is
+// a sunken frame; the server's icon is read from the same resources as the bitmaps.
+TEST_F(UiTest, ImageControlsLinesAndIcon) {
+    const QColor logo_blue(0x2b, 0x4c, 0x7e);  // the logo's square, left of the K
+    auto shows_logo = [&](QWidget* w) {
+        auto* label = qobject_cast<QLabel*>(w);
+        ASSERT_NE(label, nullptr);
+        const QImage image = label->pixmap().toImage();
+        EXPECT_EQ(image.size(), QSize(64, 64));
+        EXPECT_EQ(image.pixelColor(8, 32), logo_blue);
+    };
+
+    auto infos = TDialog::FromResource("INFOS");
+    winlib::TImage::Redefine(*infos, 101, "KELV");
+    robot::when_shown(&infos->hWnd, [&](QWidget* w) {
+        shows_logo(robot::item(w, 101));
+        bool sunken = false;
+        for (auto* frame : w->findChildren<QLabel*>())
+            sunken = sunken || frame->frameShadow() == QFrame::Sunken;
+        EXPECT_TRUE(sunken);
+        robot::key(w, Qt::Key_Escape);
+    });
+    infos->Activate(true);
+
+    auto built = TDialog::New("Logo", 200, 120);
+    winlib::TImage::New(*built, {10, 10, 64, 64}, "KELV");
+    winlib::TLine::New(*built, {10, 90, 180, 1});
+    robot::when_shown(&built->hWnd, [&](QWidget* w) {
+        const auto labels = w->findChildren<QLabel*>();  // in creation order
+        ASSERT_EQ(labels.size(), 2);
+        shows_logo(labels[0]);
+        EXPECT_EQ(labels[1]->frameShadow(), QFrame::Sunken);
+        robot::key(w, Qt::Key_Escape);
+    });
+    built->Activate(true);
+
+    const std::string_view icon = resources::icon("ICONA");
+    QImage read;
+    EXPECT_TRUE(read.loadFromData(reinterpret_cast<const uchar*>(icon.data()),
+                                  static_cast<int>(icon.size()), "ICO"));
+    EXPECT_FALSE(read.isNull());
+    EXPECT_TRUE(resources::icon("NONE").empty());
 }
 
 }  // namespace

@@ -7,11 +7,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -174,6 +176,18 @@ public:
         };
         return check("expect-selection " + caption, [=](QWidget* w) { return selected(w) == position; },
                      caption, [=](QWidget* w) { return "at " + std::to_string(selected(w)); });
+    }
+    User& expect_colour(const std::string& caption, int id, long colour) override {
+        auto seen = [id](QWidget* window) -> long {
+            QWidget* w = control(window, id);
+            if (w == nullptr) return -1;
+            const QColor c = w->grab().toImage().pixelColor(w->width() - 5, w->height() / 2);
+            return c.red() | (c.green() << 8) | (c.blue() << 16);
+        };
+        return check(
+            "expect-colour " + caption + " " + std::to_string(id),
+            [=](QWidget* w) { return seen(w) == colour; }, caption,
+            [=](QWidget* w) { return "colour " + std::to_string(seen(w)); });
     }
     User& save_as(const std::string& caption, const std::string& path) override {
         auto name_field = [caption] {

@@ -101,6 +101,10 @@ public:
         return step(
             {L"expect-selection", wide(caption), std::to_wstring(id), std::to_wstring(position)});
     }
+    User& expect_colour(const std::string& caption, int id, long colour) override {
+        return step(
+            {L"expect-colour", wide(caption), std::to_wstring(id), std::to_wstring(colour)});
+    }
     // The file name field of the system's file dialogs (cmb13), and its buttons.
     User& save_as(const std::string& caption, const std::string& path) override {
         wait_window(caption);

@@ -9,20 +9,20 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QIcon>
+#include <QPalette>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QStyle>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "resources/bitmaps.h"
 #include "winlib/control.h"
 #include "winlib/drivers/qt/native.h"
 #include "winlib/vocabulary.h"
@@ -147,6 +147,34 @@ void set_system_icon(Control& control, int id) {
     label->setPixmap(label->style()->standardIcon(icon).pixmap(32, 32));
 }
 
+// A palette of the widget's class with the control's own colours: the text roles for
+// the text colour, the background roles for the pane (a label fills its background only
+// then).
+void set_colours(Control& control) {
+    QWidget* w = widget(control);
+    if (w == nullptr) return;
+    const auto to_qcolor = [](long c) {
+        return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    };
+    QPalette palette = QApplication::palette(w);
+    if (control.nClrText != Control::kSystemColour) {
+        for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+            palette.setColor(role, to_qcolor(control.nClrText));
+    }
+    const bool pane = control.nClrPane != Control::kSystemColour;
+    if (pane) {
+        for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button})
+            palette.setColor(role, to_qcolor(control.nClrPane));
+    }
+    w->setAutoFillBackground(pane);
+    w->setPalette(palette);
+}
+
+// Qt paints an opaque widget's background every time: erasing is not optional here.
+void repaint_control(Control& control, bool) {
+    if (QWidget* w = widget(control)) w->repaint();
+}
+
 void show_control(Control& control, bool shown) {
     if (QWidget* w = widget(control)) w->setVisible(shown);
 }
@@ -156,13 +184,12 @@ bool control_shown(const Control& control) {
     return w != nullptr && !w->isHidden();
 }
 
+// A bitmap button's icon, or an image control's picture.
 void set_bitmap(Control& control, const std::string& name) {
+    const QPixmap pixmap = qt::resource_bitmap(name);
+    if (auto* label = qobject_cast<QLabel*>(widget(control))) label->setPixmap(pixmap);
     auto* button = qobject_cast<QAbstractButton*>(widget(control));
     if (button == nullptr) return;
-    const std::string_view bytes = resources::bitmap(name);
-    QPixmap pixmap;
-    pixmap.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
-                        static_cast<uint>(bytes.size()), "BMP");
     button->setText(QString());
     button->setIcon(QIcon(pixmap));
     button->setIconSize(pixmap.size());

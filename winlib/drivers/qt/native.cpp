@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 
+#include "resources/bitmaps.h"
 #include "runtime/text1252.h"
 #include "winlib/drivers/qt/key_map.h"
 
@@ -100,6 +101,14 @@ Handle handle_of(const QWidget* widget) {
 }
 
 bool key_held(int virtual_key) { return held_keys().count(virtual_key) != 0; }
+
+QPixmap resource_bitmap(const std::string& name) {
+    const std::string_view bytes = resources::bitmap(name);
+    QPixmap pixmap;
+    pixmap.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                        static_cast<uint>(bytes.size()), "BMP");
+    return pixmap;
+}
 
 QString to_qstring(std::string_view text) {
     const std::string utf8 = runtime::to_utf8(text);

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 #include <string>
@@ -45,6 +46,9 @@ bool key_held(int virtual_key);
 // Windows-1252 bytes to and from Qt's strings, through the program's own table.
 QString to_qstring(std::string_view text);
 std::string from_qstring(const QString& text);
+
+// A bitmap of the program's resources by name (resources/bitmaps.h); empty when unknown.
+QPixmap resource_bitmap(const std::string& name);
 
 // A window of the library is a QDialog: it turns Esc and the close box into close requests
 // and reports paints and resizes. `core` is cleared when the core lets go of the window,

@@ -4,10 +4,11 @@
 // loop and centring.
 //
 // Supported control classes: BUTTON (push, default push, check box, radio with groups as
-// Windows forms them, group box), STATIC, EDIT (single line; multi-line as a plain-text
-// editor), LISTBOX, COMBOBOX, SYSTABCONTROL32 (tabs; the pages are child windows of
-// their own, as on Windows), MSCTLS_PROGRESS32.
-// Not supported yet: owner-drawn controls, icons and bitmaps in statics, sizing grips.
+// Windows forms them, group box), STATIC (also as a bitmap of the program's resources,
+// SS_BITMAP, and with a sunken edge, SS_SUNKEN), EDIT (single line; multi-line as a
+// plain-text editor), LISTBOX, COMBOBOX, SYSTABCONTROL32 (tabs; the pages are child
+// windows of their own, as on Windows), MSCTLS_PROGRESS32.
+// Not supported yet: owner-drawn controls, icons in templates' statics, sizing grips.
 #include "winlib/driver/windows.h"
 
 #include <QAbstractButton>
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPaintEvent>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -135,6 +137,12 @@ QWidget* make_widget(std::string_view window_class, unsigned style, const std::s
     }
     auto* label = new QLabel(caption, parent);  // STATIC and anything unknown
     label->setTextFormat(Qt::PlainText);
+    if ((style & ss::kSunken) != 0) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    if ((style & ss::kTypeMask) == ss::kBitmap) {
+        // The text names a bitmap of the program's resources, as the dialog manager reads it.
+        label->setPixmap(resource_bitmap(text));
+        return label;
+    }
     const unsigned align = style & (ss::kCenter | ss::kRight);
     label->setAlignment(Qt::AlignTop | (align == ss::kCenter  ? Qt::AlignHCenter
                                         : align == ss::kRight ? Qt::AlignRight
@@ -220,6 +228,7 @@ void realise(NativeWindow* window, std::string_view window_class, const std::str
     }
     if (control != nullptr) {
         control->hWnd = handle;
+        driver::set_colours(*control);
         connect_changes(widget, window, control);
     }
 }
@@ -387,6 +396,17 @@ void show_window(Window& window) {
     native->move(area.center() - QPoint(native->width() / 2, native->height() / 2));
     native->show();
     native->activateWindow();
+    // As the Windows dialog manager does: unless the program chose one, the first control
+    // that takes Tab gets the focus, and an edit's text is selected so that typing
+    // replaces it.
+    QWidget* focus = native->focusWidget();
+    for (QWidget* w = native->nextInFocusChain(); focus == nullptr && w != native;
+         w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled() && w->isVisible()) focus = w;
+    }
+    if (focus == nullptr) return;
+    focus->setFocus(Qt::TabFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(focus)) edit->selectAll();
 }
 
 void set_cursor(Window& window, int system_cursor) {

@@ -40,6 +40,16 @@ void apply_edit_style(HWND hwnd, unsigned style) {
     if (style & es::kPassword) SendMessageW(hwnd, EM_SETPASSWORDCHAR, L'*', 0);
 }
 
+COLORREF colour(long value) { return static_cast<COLORREF>(value); }
+
+// One brush per colour, made on first use and kept: a dialog shows few colours.
+HBRUSH brush(long value) {
+    static std::map<long, HBRUSH> made;
+    HBRUSH& handle = made[value];
+    if (handle == nullptr) handle = CreateSolidBrush(colour(value));
+    return handle;
+}
+
 }  // namespace
 
 void register_common_controls() {
@@ -49,6 +59,24 @@ void register_common_controls() {
         return InitCommonControlsEx(&classes) != FALSE;
     }();
     (void)registered;
+}
+
+INT_PTR control_colours(const Control& control, UINT message, HDC dc) {
+    if (control.nClrText == Control::kSystemColour && control.nClrPane == Control::kSystemColour)
+        return 0;
+    // The platform's own colours where the control keeps them: an edit's or a list's
+    // window colours, a static's or a button's dialog face.
+    const bool window_like = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX;
+    const int text_system = window_like ? COLOR_WINDOWTEXT : COLOR_BTNTEXT;
+    const int pane_system = window_like ? COLOR_WINDOW : COLOR_BTNFACE;
+    SetTextColor(dc, control.nClrText == Control::kSystemColour ? GetSysColor(text_system)
+                                                                : colour(control.nClrText));
+    if (control.nClrPane == Control::kSystemColour) {
+        SetBkColor(dc, GetSysColor(pane_system));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(pane_system));
+    }
+    SetBkColor(dc, colour(control.nClrPane));
+    return reinterpret_cast<INT_PTR>(brush(control.nClrPane));
 }
 
 void realise_control(HWND dialog, Control& control) {
@@ -160,6 +188,13 @@ void set_system_icon(Control& control, int id) {
     SendMessageW(to_hwnd(control.hWnd), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }
 
+void set_colours(Control& control) { InvalidateRect(to_hwnd(control.hWnd), nullptr, TRUE); }
+
+void repaint_control(Control& control, bool erase) {
+    RedrawWindow(to_hwnd(control.hWnd), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | (erase ? RDW_ERASE : 0));
+}
+
 void show_control(Control& control, bool shown) {
     ShowWindow(to_hwnd(control.hWnd), shown ? SW_SHOW : SW_HIDE);
 }
@@ -168,9 +203,11 @@ bool control_shown(const Control& control) {
     return (GetWindowLongW(to_hwnd(control.hWnd), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+// A bitmap button's bitmap, or an image control's (a static with SS_BITMAP).
 void set_bitmap(Control& control, const std::string& name) {
     HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), win32::wide(name).c_str());
-    SendMessageW(to_hwnd(control.hWnd), BM_SETIMAGE, IMAGE_BITMAP,
+    HWND hwnd = to_hwnd(control.hWnd);
+    SendMessageW(hwnd, win32::is_class(hwnd, L"Static") ? STM_SETIMAGE : BM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(bitmap));
 }
 

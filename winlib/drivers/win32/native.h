@@ -33,6 +33,9 @@ void register_common_controls();
 
 // Realises one control of a window whose native dialog exists.
 void realise_control(HWND dialog, Control& control);
+// The answer to a WM_CTLCOLOR* message for a control with colours of its own: the
+// device context set up and the background brush; 0 leaves the platform's colours.
+INT_PTR control_colours(const Control& control, UINT message, HDC dc);
 
 // True while the driver itself changes a control's text: the edit's change notification
 // that follows is not the user's doing and is not reported.

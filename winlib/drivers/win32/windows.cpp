@@ -111,6 +111,16 @@ INT_PTR CALLBACK dialog_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             events::painted(*window);
             return TRUE;
         }
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN: {
+            // A dialog procedure answers these with the brush itself.
+            const Control* control = control_of(*window, reinterpret_cast<HWND>(lparam));
+            return control == nullptr
+                       ? FALSE
+                       : control_colours(*control, message, reinterpret_cast<HDC>(wparam));
+        }
         case WM_SETCURSOR:
             // The window's own cursor over it and its controls (set_cursor).
             if (HANDLE cursor = GetPropW(hwnd, kCursorProp)) {
@@ -220,6 +230,14 @@ void show_window(Window& window) {
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
     SetActiveWindow(hwnd);
+    // The dialog manager selected the focused edit's text at creation, before the core
+    // gave the controls their texts (which drops the selection): select it again, so that
+    // typing replaces it.
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(hwnd, focus) &&
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+        SendMessageW(focus, EM_SETSEL, 0, -1);
+    }
 }
 
 void set_cursor(Window& window, int system_cursor) {
