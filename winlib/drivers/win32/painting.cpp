@@ -28,14 +28,14 @@ std::map<HDC, Surface>& surfaces() {
 
 bool empty(Rect pixels) { return pixels.width <= 0 || pixels.height <= 0; }
 
-// A 32-bit top-down DIB section; its pixels through `bits`.
-HBITMAP dib_section(Size size, void** bits) {
+// A top-down DIB section, 32 bits a pixel unless asked; its pixels through `bits`.
+HBITMAP dib_section(Size size, void** bits, int bits_per_pixel = 32) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = size.width;
     info.bmiHeader.biHeight = -size.height;
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biBitCount = static_cast<WORD>(bits_per_pixel);
     info.bmiHeader.biCompression = BI_RGB;
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
@@ -128,15 +128,8 @@ Handle create_bitmap(Size size, const std::vector<std::uint32_t>& pixels, bool a
         return to_handle(bitmap);
     }
     // Without an alpha channel: 24 bits a pixel, rows padded to four bytes.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size.width;
-    info.bmiHeader.biHeight = -size.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = dib_section(size, &bits, 24);
     if (bitmap == nullptr) return 0;
     const std::size_t stride = (static_cast<std::size_t>(size.width) * 3 + 3) & ~std::size_t{3};
     auto* out = static_cast<unsigned char*>(bits);
