@@ -19,7 +19,8 @@ void wait_event(int milliseconds);
 std::intptr_t send_message(Handle window, unsigned message, std::uintptr_t wparam,
                            std::intptr_t lparam);
 // Posts a keyboard message (msg::kChar, msg::kKeyDown) to a window, handled by the next
-// processing of messages as if typed there. UI thread only.
+// processing of messages as if typed there, or the focus message (msg::kSetFocus): the
+// window takes the keyboard focus then. UI thread only.
 void post_message(Handle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
 
 }  // namespace winlib

@@ -127,6 +127,7 @@ constexpr unsigned kSunken = 0x1000;
 
 // Messages (WM_) that cross the seam with a meaning of their own.
 namespace msg {
+constexpr unsigned kSetFocus = 0x0007;    // WM_SETFOCUS: the window takes the keyboard focus
 constexpr unsigned kCommNotify = 0x0044;  // WM_COMMNOTIFY: wparam port handle, lparam 1
 constexpr unsigned kKeyDown = 0x0100;     // WM_KEYDOWN: wparam the virtual key
 constexpr unsigned kChar = 0x0102;        // WM_CHAR: wparam the character

@@ -89,6 +89,8 @@ public:
 
 private:
     std::shared_ptr<winlib::TSay> text_;  // the box's second control
+
+    void show();
 };
 
 std::unique_ptr<TMsgBox> TMsgBox::New(const Value& cText, const Value& cCaption,
@@ -122,8 +124,7 @@ std::unique_ptr<TMsgBox> TMsgBox::New(const Value& cText, const Value& cCaption,
     box->oDlg->bValid = [] {
         return !winlib::key_down(winlib::vk::kEscape) && !winlib::key_down(winlib::vk::kF4);
     };
-    box->oDlg->Activate(false);
-    if (box->hWnd != 0) winlib::enable_window(box->hWnd, false);
+    box->show();
     return box;
 }
 
@@ -142,9 +143,16 @@ std::unique_ptr<TMsgBox> TMsgBox::NewPrint() {
         dlg->SetSize({size.width, size.height - kHeightCut});
         cancel->Hide();
     };
-    dlg->Activate(false);  // shown centred on the screen
-    if (box->hWnd != 0) winlib::enable_window(box->hWnd, false);
+    box->show();
     return box;
+}
+
+// Shown without waiting, centred on the screen; the box takes the keyboard focus, so keys
+// go to it rather than to the window it covers, which is disabled until End().
+void TMsgBox::show() {
+    oDlg->Activate(false);
+    winlib::post_message(oDlg->hWnd, winlib::msg::kSetFocus, 0, 0);
+    if (hWnd != 0) winlib::enable_window(hWnd, false);
 }
 
 void TMsgBox::End() {

@@ -4,11 +4,13 @@
 #include "kelv/ui/popmsg.h"
 
 #include <algorithm>
+#include <string>
 
 #include "kelv/ui/wait_box.h"
 #include "winlib/services.h"
 #include "tests/winlib/progress_watch.h"
 #include "tests/winlib/user.h"
+#include "winlib/control.h"
 #include "winlib/messages.h"
 #include "winlib/window.h"
 
@@ -103,6 +105,23 @@ TEST(WaitBox, AMessageBoxClosesItAndEnablesTheWindowItDisabled) {
     EXPECT_TRUE(again->finished()) << again->report();
 }
 
+TEST(WaitBox, TakesTheFocusFromTheWindowItCovers) {
+    auto owner = winlib::TDialog::New("Proprietario", 300, 200);
+    std::string name = "abc";
+    auto field = winlib::TGet::New(*owner, {10, 10, 120, 22}, &name);
+    owner->Activate(false);
+    field->SetFocus();
+    winlib::pump();
+    ASSERT_EQ(winlib::focused_window(), field->hWnd);
+    POPMSG("Attendere prego");
+    winlib::pump();
+    const winlib::TDialog* box = wait_box_window();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(winlib::focused_window(), box->hWnd);
+    POPMSG();
+    owner->End();
+    winlib::pump();
+}
 
 // The box's measured size: width + 110 by (lines + 5) character heights of its 15-pixel
 // font; a blank text is one line 100 pixels narrower than its length; a progress bar adds
