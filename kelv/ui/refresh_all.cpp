@@ -7,6 +7,7 @@
 #include "runtime/date.h"
 #include "runtime/text1252.h"
 #include "winlib/control.h"
+#include "winlib/picture.h"
 
 namespace kelv {
 namespace {
@@ -22,10 +23,11 @@ struct Guard {
     Guard& operator=(const Guard&) = delete;
 };
 
-// What an edit field shows for its bound value; nothing when that cannot be told without
-// showing it.
-std::optional<std::string> field_text(const Value& bound) {
+// What an edit field shows for its bound value: a number as its picture formats it, as
+// the field itself shows it; nothing for a value of another kind.
+std::optional<std::string> field_text(const Value& bound, const std::string& picture) {
     if (bound.is_text()) return bound.text();
+    if (bound.is_number()) return winlib::field_number_text(bound.number(), picture);
     if (bound.is_date())
         return bound.date().empty() ? std::string(8, ' ') : runtime::date_to_text(bound.date());
     return std::nullopt;
@@ -46,8 +48,9 @@ void REFRESHALL(winlib::Window& oDlg) {
         if (class_begins(*control, "TGET")) {
             const Value bound = control->VarGet();
             if (bound.is_date() && bad_date(control->GetText())) continue;
-            // A number is shown under the field's picture: the field itself formats it.
-            const std::optional<std::string> text = field_text(bound);
+            const auto* get = dynamic_cast<const winlib::TGet*>(control.get());
+            const std::optional<std::string> text =
+                field_text(bound, get != nullptr ? get->cPicture : std::string());
             if (!text || differs(control->GetText(), *text)) control->Refresh();
         } else if (class_begins(*control, "TMULTIGET") || class_begins(*control, "TCOMBOBOX")) {
             if (class_begins(*control, "TCOMBOBOX") && control->hWnd != 0 &&

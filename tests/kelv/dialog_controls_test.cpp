@@ -267,16 +267,21 @@ TEST(RefreshAll, ShowsChangedValuesButLeavesTheFocusedComboBox) {
     std::string note(10, ' ');
     auto note_field = winlib::TGet::New(*d.dlg, {170, 10, 150, 24}, &note);
     note_field->nId = 103;
+    double amount = 1234.5;
+    auto amount_field = winlib::TGet::New(*d.dlg, {170, 40, 150, 24}, &amount, "9999.99");
+    amount_field->nId = 104;
     d.dlg->bStart = [&] {
         d.combo->SetFocus();
         d.combo_value = "Tre";
         note = "Nuovo     ";
+        amount = 4321.25;  // shown under its picture
         d.name = "Rossi     ";  // a page's field: the dialog's own controls only are walked
         REFRESHALL(*d.dlg);
     };
     auto user = make_user();
     user->wait_window(kCaption)
         .expect_text(kCaption, 103, "Nuovo")
+        .expect_text(kCaption, 104, "4.321,25")
         .expect_text(kCaption, 101, "Due")
         .expect_text(kCaption, 201, "")
         .key(kCaption, winlib::vk::kEscape);
