@@ -1,5 +1,5 @@
-// Group frames and automatic radio buttons worked by a user: choosing a button clears the
-// others of its group only. Shared by the drivers.
+// Buttons worked by a user: choosing a radio button clears the others of its group only;
+// a button reached with Tab is the dialog's focused control. Shared by the drivers.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "tests/winlib/user.h"
 #include "winlib/buttons.h"
+#include "winlib/control.h"
 #include "winlib/window.h"
 
 namespace winlib {
@@ -48,6 +49,25 @@ TEST(RadioButtons, ChoosingOneClearsTheOthersOfItsGroupOnly) {
     EXPECT_EQ(seen, (std::vector<std::string>{"0110", "0101", "1001"}));
     EXPECT_TRUE(dlg->lModify);
     EXPECT_EQ(frame->GetText(), "Colori");
+}
+
+TEST(Buttons, OneReachedWithTabIsTheFocusedControl) {
+    auto dlg = TDialog::New("Tasti", 260, 120, ws::kPopup | ws::kCaption | ws::kSysMenu);
+    std::string text(5, ' ');
+    auto field = TGet::New(*dlg, {10, 10, 100, 24}, &text);
+    auto button = TButton::New(*dlg, {10, 50, 80, 26}, 201, "Prova", {});
+    std::vector<bool> button_focused;  // at each close request
+    dlg->bValid = [&] {
+        button_focused.push_back(dlg->hCtlFocus == button->hWnd);
+        return true;
+    };
+    auto user = make_user();
+    user->wait_window("Tasti").key("Tasti", vk::kTab).pause(100).key("Tasti", vk::kEscape);
+    user->start();
+    dlg->bStart = [&] { field->SetFocus(); };
+    dlg->Activate(true);
+    EXPECT_TRUE(user->finished()) << user->report();
+    EXPECT_EQ(button_focused, std::vector<bool>{true});
 }
 
 }  // namespace

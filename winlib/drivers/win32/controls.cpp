@@ -84,6 +84,11 @@ void realise_control(HWND dialog, Control& control) {
         control.lFromResource ? GetDlgItem(dialog, control.nId) : create_child(dialog, control);
     if (hwnd == nullptr) return;
     control.hWnd = to_handle(hwnd);
+    // A button tells its dialog when it gains or loses the focus only with BS_NOTIFY, which
+    // the edits, lists and combo boxes need not ask for: hCtlFocus follows every control.
+    if (is_class(hwnd, L"Button")) {
+        SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | BS_NOTIFY);
+    }
     if (is_class(hwnd, L"Edit")) {
         if (control.lFromResource) apply_edit_style(hwnd, control.nStyle);
         if (control.nLimit > 0) SendMessageW(hwnd, EM_LIMITTEXT, control.nLimit, 0);

@@ -54,6 +54,9 @@ void on_command(Window& window, WPARAM wparam, LPARAM lparam) {
     Control* control = control_of(window, child);
     if (is_class(child, L"Button")) {
         if (code == BN_CLICKED) events::command(window, id);
+        if (control == nullptr) return;
+        if (code == BN_SETFOCUS) events::focus_gained(*control);
+        if (code == BN_KILLFOCUS) events::focus_lost(*control);
     } else if (is_class(child, L"Edit")) {
         if (control == nullptr) return;
         if (code == EN_CHANGE && !setting_text()) events::changed(*control);
