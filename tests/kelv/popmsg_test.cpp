@@ -193,16 +193,24 @@ TEST(WaitBox, MovesTheBarWithinItsRange) {
     POPMSG();
 }
 
-TEST(WaitBox, EscHeldDoesNotCloseIt) {
-    POPMSG("Attendere prego");
-    auto user = make_user();
-    user->wait_window("Attendere").hold(winlib::vk::kEscape, 600).pause(200);
-    user->start();
-    EXPECT_TRUE(user->finished()) << user->report();
-    ASSERT_NE(wait_box_window(), nullptr);
-    EXPECT_NE(wait_box_window()->hWnd, winlib::Handle{0}) << "the box was closed";
-    EXPECT_EQ(CURMSG(), Value("Attendere prego"));
-    POPMSG();
+// Esc held asks the box to close by itself (the dialog's cancel); F4 held stands for
+// Alt+F4, the close request arriving while the key is down.
+TEST(WaitBox, EscOrF4HeldDoesNotCloseIt) {
+    for (const int key : {winlib::vk::kEscape, winlib::vk::kF4}) {
+        SCOPED_TRACE(testing::Message() << "key " << key);
+        POPMSG("Attendere prego");
+        auto user = make_user();
+        user->wait_window("Attendere");
+        if (key == winlib::vk::kEscape) user->hold(key, 600);
+        else user->hold_closing(key, 600, "Attendere");
+        user->pause(200);
+        user->start();
+        EXPECT_TRUE(user->finished()) << user->report();
+        ASSERT_NE(wait_box_window(), nullptr);
+        EXPECT_NE(wait_box_window()->hWnd, winlib::Handle{0}) << "the box was closed";
+        EXPECT_EQ(CURMSG(), Value("Attendere prego"));
+        POPMSG();
+    }
 }
 
 

@@ -32,6 +32,9 @@ public:
     virtual User& key(const std::string& caption, int virtual_key) = 0;
     // Holds a key down for that long (the key state is down meanwhile).
     virtual User& hold(int virtual_key, int milliseconds) = 0;
+    // Holds a key down for that long and, while it is down, asks the window to close (as
+    // Alt+F4 does with F4 held).
+    virtual User& hold_closing(int virtual_key, int milliseconds, const std::string& caption) = 0;
     // Asks the window to close, as its close box does.
     virtual User& close(const std::string& caption) = 0;
     virtual User& pause(int milliseconds) = 0;

@@ -33,7 +33,8 @@ constexpr wchar_t kHelp[] =
     L"  key <caption> <vk>               press and release a virtual key in the window's\n"
     L"                                   focused control, once the focus is in the window\n"
     L"                                   (Esc 27, Enter 13)\n"
-    L"  hold <vk> <ms>                   key down now (SendInput), key up after ms\n"
+    L"  hold <vk> <ms> [<caption>]       key down now (SendInput), key up after ms; with a\n"
+    L"                                   caption, that window is asked to close meanwhile\n"
     L"  close <caption>                  ask the window to close (WM_CLOSE)\n"
     L"  expect-text <caption> <id> <text>  fail unless the control comes to show exactly\n"
     L"                                   the text within the timeout (as every expect-)\n"
@@ -244,6 +245,7 @@ void run(const std::vector<std::wstring>& cmd) {
         need(2);
         const auto vk = static_cast<WORD>(number(cmd[1]));
         send_key(vk, true);
+        if (cmd.size() > 3) PostMessageW(find_window(cmd[3], Use::kAct), WM_CLOSE, 0, 0);
         Sleep(static_cast<DWORD>(number(cmd[2])));
         send_key(vk, false);
     } else if (name == L"close") {

@@ -131,14 +131,10 @@ public:
                    });
     }
     User& hold(int virtual_key, int milliseconds) override {
-        auto until = std::make_shared<Clock::time_point>();
-        add("hold-down", [] { return true; }, [until, virtual_key, milliseconds] {
-            *until = Clock::now() + std::chrono::milliseconds(milliseconds);
-            QTest::keyPress(key_target(), qt_key(virtual_key));
-        });
-        return add("hold-up", [until] { return Clock::now() >= *until; },
-                   [virtual_key] { QTest::keyRelease(key_target(), qt_key(virtual_key)); },
-                   std::chrono::milliseconds(milliseconds) + kStepPatience);
+        return hold_asking(virtual_key, milliseconds, "");
+    }
+    User& hold_closing(int virtual_key, int milliseconds, const std::string& caption) override {
+        return hold_asking(virtual_key, milliseconds, caption);
     }
     User& close(const std::string& caption) override {
         return add("close " + caption, [caption] { return window_titled(caption) != nullptr; },
@@ -259,6 +255,19 @@ private:
         };
         return add(verb + " " + caption + " " + std::to_string(id),
                    [find] { return find() != nullptr; }, [find, act] { act(find()); });
+    }
+
+    // The key down for that long; with a caption, that window asked to close meanwhile.
+    User& hold_asking(int virtual_key, int milliseconds, const std::string& caption) {
+        auto until = std::make_shared<Clock::time_point>();
+        add("hold-down", [] { return true; }, [until, virtual_key, milliseconds] {
+            *until = Clock::now() + std::chrono::milliseconds(milliseconds);
+            QTest::keyPress(key_target(), qt_key(virtual_key));
+        });
+        if (!caption.empty()) close(caption);
+        return add("hold-up", [until] { return Clock::now() >= *until; },
+                   [virtual_key] { QTest::keyRelease(key_target(), qt_key(virtual_key)); },
+                   std::chrono::milliseconds(milliseconds) + kStepPatience);
     }
 
     User& check(std::string name, std::function<bool(QWidget*)> holds, const std::string& caption,

@@ -84,6 +84,10 @@ public:
     User& hold(int virtual_key, int milliseconds) override {
         return step({L"hold", std::to_wstring(virtual_key), std::to_wstring(milliseconds)});
     }
+    User& hold_closing(int virtual_key, int milliseconds, const std::string& caption) override {
+        return step({L"hold", std::to_wstring(virtual_key), std::to_wstring(milliseconds),
+                     wide(caption)});
+    }
     User& close(const std::string& caption) override { return step({L"close", wide(caption)}); }
     User& pause(int milliseconds) override {
         return step({L"sleep", std::to_wstring(milliseconds)});
