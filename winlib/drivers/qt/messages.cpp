@@ -159,8 +159,8 @@ void post_quit(int exit_code) {
 // A character becomes a key press with that text and no key; a key-down becomes the press
 // of that key. Each press is followed by its release, which Windows' posted key-down does
 // not need but Qt's key table does: otherwise the key would count as held down. The focus
-// message activates the window and focuses it (its focus proxy or last focused child, as
-// a dialog gives the focus on Windows) when the queue reaches it.
+// message activates the window and focuses its last focused child, or the window itself
+// when it has none, when the queue reaches it.
 void post_message(Handle window, unsigned message, std::uintptr_t wparam, std::intptr_t) {
     QWidget* target = qt::widget_of(window);
     if (target == nullptr) return;
