@@ -19,6 +19,8 @@ Handle focused_window() { return driver::focused_handle(); }
 
 void enable_window(Handle window, bool enabled) { driver::enable_window(window, enabled); }
 
+bool window_enabled(Handle window) { return driver::window_enabled(window); }
+
 bool key_down(int virtual_key) { return driver::key_down(virtual_key); }
 
 void beep(int frequency_hz, int duration_ms) { driver::beep(frequency_hz, duration_ms); }

@@ -16,6 +16,8 @@ Handle active_window();
 // The window (usually a control) that has the keyboard focus, or 0.
 Handle focused_window();
 void enable_window(Handle window, bool enabled);
+// False while the window takes no input from the user (a window below a wait box).
+bool window_enabled(Handle window);
 // True while the key (vk::) is down.
 bool key_down(int virtual_key);
 void beep(int frequency_hz, int duration_ms);

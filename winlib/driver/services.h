@@ -12,6 +12,7 @@ namespace winlib::driver {
 int message_box(Handle owner, const std::string& text, const std::string& caption, unsigned style);
 Handle active_window();
 void enable_window(Handle window, bool enabled);
+bool window_enabled(Handle window);
 // True while the key (a virtual-key code, vk::) is down at the moment of the call.
 bool key_down(int virtual_key);
 void beep(int frequency_hz, int duration_ms);

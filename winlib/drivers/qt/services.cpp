@@ -167,6 +167,11 @@ void enable_window(Handle window, bool enabled) {
     if (QWidget* widget = qt::widget_of(window)) widget->setEnabled(enabled);
 }
 
+bool window_enabled(Handle window) {
+    const QWidget* widget = qt::widget_of(window);
+    return widget != nullptr && widget->isEnabled();
+}
+
 bool key_down(int virtual_key) { return qt::key_held(virtual_key); }
 
 void beep(int frequency_hz, int duration_ms) {

@@ -28,6 +28,8 @@ void enable_window(Handle window, bool enabled) {
     EnableWindow(to_hwnd(window), enabled ? TRUE : FALSE);
 }
 
+bool window_enabled(Handle window) { return IsWindowEnabled(to_hwnd(window)) != FALSE; }
+
 bool key_down(int virtual_key) { return (GetAsyncKeyState(virtual_key) & 0x8000) != 0; }
 
 void beep(int frequency_hz, int duration_ms) {
