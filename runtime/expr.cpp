@@ -498,7 +498,7 @@ private:
         v = setting(n);
         if (!v.is_nothing()) return v;
         throw expr_failure(gencode::kNoVariable, base_subcode::kNoVariable,
-                           "Variable does not exist: " + n, n);
+                           "Variable does not exist", n);
     }
 
     Value field(const std::string& alias, const std::string& n) {
@@ -508,9 +508,9 @@ private:
         if (r == FieldResolver::Lookup::kFound) return v;
         if (r == FieldResolver::Lookup::kNoAlias && !alias.empty())
             throw expr_failure(gencode::kNoAlias, base_subcode::kNoAlias,
-                               "Alias does not exist: " + alias, alias);
+                               "Alias does not exist", alias);
         throw expr_failure(gencode::kNoVariable, base_subcode::kNoVariable,
-                           "Variable does not exist: " + n, n);
+                           "Variable does not exist", n);
     }
 
     Value call(const ExprNode& n) {
@@ -534,7 +534,7 @@ private:
         std::optional<Value> r = call_function(n.name, args);
         if (!r)
             throw expr_failure(gencode::kNoFunction, base_subcode::kNoFunction,
-                               "Undefined function: " + n.name, n.name);
+                               "Undefined function", n.name);
         return *r;
     }
 

@@ -77,6 +77,9 @@ TEST(ErrorMessage, DescribesTheRuntimesValueErrorsWithTheirCodes) {
         {".NOT. 1", "Error BASE/1102  Argument error: .NOT."},
         {"UPPER(1)", "Error BASE/1103  Argument error: UPPER"},
         {"10 / 0", "Error BASE/1104  Zero divisor: /"},
+        {"NOFUNC(1)", "Error BASE/1105  Undefined function: NOFUNC"},
+        {"NOVAR + 1", "Error BASE/1106  Variable does not exist: NOVAR"},
+        {"NOALIAS->X", "Error BASE/1107  Alias does not exist: NOALIAS"},
     };
     for (const Case& c : cases) {
         std::optional<Error> raised;

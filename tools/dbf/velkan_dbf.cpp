@@ -180,6 +180,7 @@ int reindex(dbf::Table& t, const Args& a) {
 int main(int argc, char** argv) {
     runtime::install_error_handler([](const runtime::Error& e) -> runtime::Value {
         raised.push_back(runtime::to_utf8(e.filename) + ": " + e.description.value_or("error") +
+                         (e.operation.empty() ? "" : ": " + e.operation) +
                          (e.oscode ? " (system error " + std::to_string(e.oscode) + ")" : ""));
         return false;
     });
