@@ -18,6 +18,8 @@ using cdx::Node;
 
 // A cache past this many pages starts afresh: at 512 bytes a page about 8 MiB.
 constexpr std::size_t kCachePages = 16384;
+// The most a flush writes at once.
+constexpr std::size_t kRunBytes = 64 * 1024;
 // Others hold the index lock only while they read or change a few pages.
 constexpr int kLockTries = 2000;
 constexpr char kDirectoryPad = ' ';
@@ -307,10 +309,15 @@ bool IndexFile::stored(std::uint32_t page, Node& held, std::size_t key_length, c
     return true;
 }
 
-bool IndexFile::write_page(std::uint32_t page, const Node& node, Layout layout) {
+std::optional<std::string> IndexFile::page_bytes(const Node& node, Layout layout) {
     std::optional<std::string> bytes = cdx::encode_node(node, layout.key_length, layout.pad);
-    if (!bytes) return corrupt("a page overflowed");  // the trees split before this
-    return write_bytes(page, *bytes);
+    if (!bytes) corrupt("a page overflowed");  // the trees split before this
+    return bytes;
+}
+
+bool IndexFile::write_page(std::uint32_t page, const Node& node, Layout layout) {
+    std::optional<std::string> bytes = page_bytes(node, layout);
+    return bytes && write_bytes(page, *bytes);
 }
 
 bool IndexFile::make_room() {
@@ -321,10 +328,29 @@ bool IndexFile::make_room() {
 
 bool IndexFile::flush() {
     bool ok = true;
+    // Neighbouring pages go out together, a run of them in one write (a build writes
+    // thousands of pages in a row).
+    std::string run;
+    std::uint64_t run_at = 0;
+    auto write_run = [&] {
+        if (!run.empty() && !write_bytes(run_at, run)) ok = false;
+        run.clear();
+    };
     for (const auto& [page, layout] : dirty_) {
         auto it = cache_.find(page);
-        if (it != cache_.end() && !write_page(page, it->second, layout)) ok = false;
+        if (it == cache_.end()) continue;
+        std::optional<std::string> bytes = page_bytes(it->second, layout);
+        if (!bytes) {
+            ok = false;
+            continue;
+        }
+        if (run_at + run.size() != page || run.size() >= kRunBytes) {
+            write_run();
+            run_at = page;
+        }
+        run += *bytes;
     }
+    write_run();
     dirty_.clear();
     if (counter_dirty_) {
         counter_dirty_ = false;

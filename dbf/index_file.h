@@ -121,6 +121,8 @@ private:
         char pad;
     };
     bool write_back() const { return !options_.shared; }
+    // The page as the file holds it; nothing (and the fault raised) when it overflows.
+    std::optional<std::string> page_bytes(const cdx::Node& node, Layout layout);
     bool write_page(std::uint32_t page, const cdx::Node& node, Layout layout);
     // Empties the cache, writing what it keeps first.
     bool make_room();

@@ -47,20 +47,24 @@ private:
     bool raised_ = false;
 };
 
+// Names are told apart by their first 10 characters, as long as a field's name can be.
+const Field* field_named(const Header& header, std::string_view name) {
+    std::string want = runtime::upper(name.substr(0, std::min(name.size(), kMaxFieldName)));
+    for (const Field& f : header.fields)
+        if (f.name == want) return &f;
+    return nullptr;
+}
+
 }  // namespace
 
 RecordFields::Lookup RecordFields::field(std::string_view alias, std::string_view name,
                                          runtime::Value& out) {
     if (!alias.empty()) return Lookup::kNoAlias;
-    // Names are told apart by their first 10 characters, as long as a field's name can be.
-    std::string want = runtime::upper(name.substr(0, std::min(name.size(), kMaxFieldName)));
-    for (const Field& f : header_.fields) {
-        if (f.name != want) continue;
-        if (record_.size() < f.offset + static_cast<std::size_t>(f.width)) return Lookup::kNoField;
-        out = decode_field(f, record_.substr(f.offset, static_cast<std::size_t>(f.width)));
-        return Lookup::kFound;
-    }
-    return Lookup::kNoField;
+    const Field* f = field_named(header_, name);
+    if (f == nullptr || record_.size() < f->offset + static_cast<std::size_t>(f->width))
+        return Lookup::kNoField;
+    out = decode_field(*f, record_.substr(f->offset, static_cast<std::size_t>(f->width)));
+    return Lookup::kFound;
 }
 
 bool RecordFields::deleted() {
@@ -102,6 +106,11 @@ std::optional<Order> Order::bind(IndexFile& file, const TagInfo& tag, const Head
     order.tag_ = tag;
     order.type_ = probed->first;
     order.key_ = compile(tag.key_text);
+    if (std::optional<std::string> name = order.key_->field_name()) {
+        const Field* f = field_named(header, *name);
+        if (f != nullptr && f->type == 'C' && static_cast<std::size_t>(f->width) == tag.key_length)
+            order.key_offset_ = f->offset;
+    }
     if (!tag.for_text.empty()) {
         order.for_ = compile(tag.for_text);
         if (!order.for_) return std::nullopt;
@@ -116,6 +125,8 @@ std::optional<std::string> Order::key_of(const Header& header, std::string_view 
         runtime::Value keep = for_->evaluate(&fields);
         if (!keep.is_logical() || !keep.logical()) return std::nullopt;
     }
+    if (key_offset_ && record.size() >= *key_offset_ + tag_.key_length)
+        return std::string(record.substr(*key_offset_, tag_.key_length));
     std::optional<std::string> key =
         encode_key(key_->evaluate(&fields), type_, tag_.key_length);
     if (key) return key;

@@ -62,6 +62,9 @@ private:
     KeyType type_ = KeyType::kCharacter;
     std::optional<runtime::Expression> key_;
     std::optional<runtime::Expression> for_;
+    // Where a key that is one character field as long as the key lies in the record: the
+    // field's bytes are the key, without evaluating the expression.
+    std::optional<std::size_t> key_offset_;
 };
 
 }  // namespace dbf

@@ -584,6 +584,13 @@ Value Expression::evaluate(FieldResolver* fields) const {
     }
 }
 
+std::optional<std::string> Expression::field_name() const {
+    const bool plain_name = root_->kind == ExprNode::Kind::kName && root_->alias != "M";
+    const bool current_field = root_->kind == ExprNode::Kind::kField && root_->alias.empty();
+    if (plain_name || current_field) return root_->name;
+    return std::nullopt;
+}
+
 Value evaluate_text(std::string_view text, FieldResolver* fields) {
     Error error;
     std::optional<Expression> e = Expression::compile(text, error);

@@ -49,6 +49,9 @@ public:
     // Evaluates against `fields` (may be null: no table is open).
     Value evaluate(FieldResolver* fields) const;
     const std::string& text() const { return text_; }
+    // The name when the whole expression is one name that a field answers first (a key
+    // that is a plain field); nothing otherwise.
+    std::optional<std::string> field_name() const;
 
 private:
     std::string text_;
