@@ -20,6 +20,7 @@ typed into a control, keys held with SendInput, texts read from the controls).
 
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -78,6 +79,20 @@ def wait_until(check, timeout=PATIENCE, what="condition"):
         if time.monotonic() > deadline:
             raise AssertionError("timed out waiting for " + what)
         time.sleep(0.05)
+
+
+def read_until(stream, wanted, timeout=PATIENCE):
+    """Reads a process's output until the bytes wanted have come."""
+    deadline = time.monotonic() + timeout
+    seen = b""
+    while wanted not in seen:
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([stream], [], [], left)[0]:
+            raise AssertionError("timed out waiting for %r" % wanted)
+        chunk = os.read(stream.fileno(), 4096)
+        if not chunk:
+            raise AssertionError("output ended before %r" % wanted)
+        seen += chunk
 
 
 # --- TAP blocks, as the program builds them ---------------------------------------------
@@ -416,13 +431,19 @@ class WineUser:
 
     def hold(self, key, caption, seconds):
         self.window(caption)
-        self.held[key] = subprocess.Popen(
+        robot = subprocess.Popen(
             [WINE_LAUNCHER, ROBOT, "hold", str(VK[key]), str(int(seconds * 1000))],
-            env=self.session.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            env=self.session.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
             stderr=subprocess.DEVNULL)
+        self.held[key] = robot
+        # Back only once the key is down: a robot starting up takes a while, and the
+        # program may come to look at the key before then.
+        read_until(robot.stdout, b"robot: key down")
 
     def released(self, key):
-        self.held.pop(key).wait(PATIENCE)
+        robot = self.held.pop(key)
+        robot.wait(PATIENCE)
+        robot.stdout.close()
 
     def log_lines(self):
         for i, cls, text in self._controls(MAIN_PREFIX):

@@ -65,9 +65,12 @@ class MailHandler:
                 session.env.pop(name, None)
 
     def _reg(self, *args):
-        subprocess.run([WINE_LAUNCHER, "reg"] + list(args), env=self.session.env,
-                       stdin=subprocess.DEVNULL, capture_output=True, check=True,
-                       timeout=PATIENCE)
+        done = subprocess.run([WINE_LAUNCHER, "reg"] + list(args), env=self.session.env,
+                              stdin=subprocess.DEVNULL, capture_output=True, timeout=PATIENCE)
+        if done.returncode != 0:
+            raise AssertionError("reg %s failed (%d): %s" % (
+                " ".join(args), done.returncode,
+                (done.stdout + done.stderr).decode("utf-8", "replace")))
 
     def address(self):
         wait_until(lambda: os.path.exists(self.output) and os.path.getsize(self.output) > 0,

@@ -33,7 +33,8 @@ constexpr wchar_t kHelp[] =
     L"  key <caption> <vk>               press and release a virtual key in the window's\n"
     L"                                   focused control, once the focus is in the window\n"
     L"                                   (Esc 27, Enter 13)\n"
-    L"  hold <vk> <ms> [<caption>]       key down now (SendInput), key up after ms; with a\n"
+    L"  hold <vk> <ms> [<caption>]       key down now (SendInput, then says \"key down\"),\n"
+    L"                                   key up after ms; with a\n"
     L"                                   caption, that window is asked to close meanwhile\n"
     L"  close <caption>                  ask the window to close (WM_CLOSE)\n"
     L"  expect-text <caption> <id> <text>  fail unless the control comes to show exactly\n"
@@ -217,9 +218,8 @@ void run(const std::vector<std::wstring>& cmd) {
     } else if (name == L"wait-gone") {
         need(1);
         // A window leaves the screen before it is destroyed, and its program may still be
-        // busy in between: under Wine with no window manager, hiding a window holds the
-        // program for up to 2 s, while a message box's owner already takes input again. So
-        // gone means destroyed, which comes right before the box or dialog returns.
+        // busy in between, while a message box's owner already takes input again. So gone
+        // means destroyed, which comes right before the box or dialog returns.
         const DWORD start = GetTickCount();
         while (FindWindowW(nullptr, cmd[1].c_str()) != nullptr) {
             if (GetTickCount() - start > timeout_ms) fail(L"window stays: \"" + cmd[1] + L"\"");
@@ -245,6 +245,7 @@ void run(const std::vector<std::wstring>& cmd) {
         need(2);
         const auto vk = static_cast<WORD>(number(cmd[1]));
         send_key(vk, true);
+        say(L"key down");  // whoever waits on the hold goes on from here
         if (cmd.size() > 3) PostMessageW(find_window(cmd[3], Use::kAct), WM_CLOSE, 0, 0);
         Sleep(static_cast<DWORD>(number(cmd[2])));
         send_key(vk, false);
